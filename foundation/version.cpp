@@ -1,0 +1,6 @@
+#include "foundation/version.h"
+
+QString ProgramVersion()
+{
+    return QStringLiteral(QUILLON_VERSION);
+}

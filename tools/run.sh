@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and starts Quillon.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$here/tools/install-deps.sh"
+bash "$here/tools/build.sh" -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF
+program="${QUILLON_BUILD_DIR:-$here/build}/bin/quillon"
+if [ ! -x "$program" ]; then
+  echo "Build finished. The quillon program is not part of this build yet: there is nothing to start."
+  exit 0
+fi
+exec "$program"
