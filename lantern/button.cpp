@@ -168,7 +168,7 @@ QImage LoadIfExists(const QString& file)
 
 void ShowMissing(const QString& file)
 {
-    LanternNotice(Translate(NL("waar is ")) + file, false);
+    LanternNotice(Translate(NL("waar is")) + QLatin1Char(' ') + file, false);
 }
 
 QString OutputFile(const QString& siteFolder, const QString& outputName)

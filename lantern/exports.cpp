@@ -41,6 +41,7 @@ template <typename Work>
 int Guarded(Work work) noexcept
 {
     try {
+        PrepareLanternLanguage();
         return work() ? 1 : 0;
     } catch (...) {
         return 0;

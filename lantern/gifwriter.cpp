@@ -13,6 +13,13 @@
 
 namespace {
 
+struct LiqFree
+{
+    void operator()(liq_attr* p) const { liq_attr_destroy(p); }
+    void operator()(liq_image* p) const { liq_image_destroy(p); }
+    void operator()(liq_result* p) const { liq_result_destroy(p); }
+};
+
 // The exact palette when the picture has at most maxColours colours.
 QImage ExactIndexed(const QImage& rgb, int maxColours)
 {
@@ -42,22 +49,21 @@ QImage Quantised(const QImage& rgb, int maxColours)
 {
     // libimagequant wants RGBA bytes; Format_RGBA8888 is exactly that.
     const QImage rgba = rgb.convertToFormat(QImage::Format_RGBA8888);
-    std::unique_ptr<liq_attr, decltype(&liq_attr_destroy)> attr(liq_attr_create(), liq_attr_destroy);
+    std::unique_ptr<liq_attr, LiqFree> attr(liq_attr_create());
     if (!attr || liq_set_max_colors(attr.get(), maxColours) != LIQ_OK)
         return QImage();
     std::vector<const unsigned char*> rows(rgba.height());
     for (int y = 0; y < rgba.height(); ++y)
         rows[y] = rgba.constScanLine(y);
-    std::unique_ptr<liq_image, decltype(&liq_image_destroy)> image(
+    std::unique_ptr<liq_image, LiqFree> image(
         liq_image_create_rgba_rows(attr.get(), reinterpret_cast<void**>(const_cast<unsigned char**>(rows.data())),
-                                   rgba.width(), rgba.height(), 0),
-        liq_image_destroy);
+                                   rgba.width(), rgba.height(), 0));
     if (!image)
         return QImage();
     liq_result* raw = nullptr;
     if (liq_image_quantize(image.get(), attr.get(), &raw) != LIQ_OK || !raw)
         return QImage();
-    std::unique_ptr<liq_result, decltype(&liq_result_destroy)> result(raw, liq_result_destroy);
+    std::unique_ptr<liq_result, LiqFree> result(raw);
     liq_set_dithering_level(result.get(), 0.0f);
     QImage out(rgba.size(), QImage::Format_Indexed8);
     std::vector<unsigned char*> outRows(out.height());

@@ -1,6 +1,8 @@
 #include "lantern/notice.h"
 
+#include "foundation/homefolder.h"
 #include "foundation/msgdlg.h"
+#include "foundation/settingsfile.h"
 #include "foundation/translate.h"
 
 #include <QFile>
@@ -15,4 +17,14 @@ void LanternNotice(const QString& text, bool translate)
         return;
     }
     ShowNotice(text, translate);
+}
+
+void PrepareLanternLanguage()
+{
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+    SetLanguageIndex(LanguageIndexOf(ReadSetting(OvraIni(), QStringLiteral("LANGUAGE"))));
+    LoadTranslations(ProgramFolder() + QStringLiteral("dll/Strings.DAT"));
 }

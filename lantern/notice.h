@@ -9,3 +9,7 @@ inline constexpr char LanternNoticeVariable[] = "QUILLON_LANTERN_NOTICES";
 
 // translate: the text is a Dutch source text for Translate; otherwise shown as given.
 void LanternNotice(const QString& text, bool translate);
+
+// The library carries its own translation table: loads it and the program's language once
+// per load of the library.
+void PrepareLanternLanguage();

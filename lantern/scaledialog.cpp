@@ -2,6 +2,7 @@
 
 #include "lantern/effects.h"
 #include "lantern/notice.h"
+#include "lantern/scaling.h"
 
 #include "foundation/translate.h"
 
