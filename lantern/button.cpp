@@ -213,7 +213,8 @@ ButtonRender RenderButtonImage(TWebImageIniString& d, const QString& caption, co
     QImage background;
     const bool withBackground = d.backImageOn && !d.backImagePath.isEmpty();
     if (withBackground) {
-        const QString file = imagesFolder + d.backImagePath;
+        // Resolved as a path, so "../topicitem.gif" works even without an images/ folder.
+        const QString file = QDir::cleanPath(imagesFolder + d.backImagePath);
         QImage image = LoadIfExists(file);
         if (image.isNull())
             return {QImage(), file};
@@ -254,7 +255,7 @@ ButtonRender RenderButtonImage(TWebImageIniString& d, const QString& caption, co
         result = ScaleDib(background, QSize(width, height));
 
         const QString name = QFileInfo(d.backImagePath).fileName();
-        const QString folder = imagesFolder + QFileInfo(d.backImagePath).path() + QLatin1Char('/');
+        const QString folder = QDir::cleanPath(imagesFolder + QFileInfo(d.backImagePath).path()) + QLatin1Char('/');
         result = WithCaps(result, LoadIfExists(folder + QStringLiteral("L_") + name),
                           LoadIfExists(folder + QStringLiteral("R_") + name));
         if (d.blend) {
@@ -350,6 +351,7 @@ bool MakeTopicItem(const QString& caption, const QString& siteFolder, const QStr
                 ShowMissing(frame.missingFile);
                 return false;
             }
+            QDir().mkpath(shared);
             if (!SaveGif(frame.image, shared + QStringLiteral("topicitem.gif")))
                 return false;
         }

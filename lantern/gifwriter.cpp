@@ -52,6 +52,9 @@ QImage Quantised(const QImage& rgb, int maxColours)
     std::unique_ptr<liq_attr, LiqFree> attr(liq_attr_create());
     if (!attr || liq_set_max_colors(attr.get(), maxColours) != LIQ_OK)
         return QImage();
+    // Buttons and thumbnails are small; the fastest setting is plenty.
+    if (liq_set_speed(attr.get(), 8) != LIQ_OK)
+        return QImage();
     std::vector<const unsigned char*> rows(rgba.height());
     for (int y = 0; y < rgba.height(); ++y)
         rows[y] = rgba.constScanLine(y);
