@@ -3,14 +3,19 @@
 #include "foundation/homefolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 QString SharedLibraryPath(const QString& name)
 {
     const QString file = QStringLiteral("lib") + name + QStringLiteral(".so");
     QStringList folders{ProgramFolder() + QStringLiteral("dll/")};
-    if (QCoreApplication::instance())
-        folders.append(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    if (QCoreApplication::instance()) {
+        const QString programs = QCoreApplication::applicationDirPath();
+        folders.append(programs + QLatin1Char('/'));
+        // Where an installed program keeps its plug-ins (bin/../lib/quillon/).
+        folders.append(QDir::cleanPath(programs + QStringLiteral("/../lib/quillon")) + QLatin1Char('/'));
+    }
     for (const QString& folder : folders) {
         const QFileInfo info(folder + file);
         if (info.isFile())

@@ -7,7 +7,7 @@
 
 // A plug-in library of the program ("lib<name>.so"), loaded for one command and unloaded
 // again when this object goes. It is looked up in ProgramFolder() + "dll/" first, then
-// beside the executable. A missing library or export is not an error: the command simply
+// beside the executable, then in the installed plug-in folder <executable>/../lib/quillon/. A missing library or export is not an error: the command simply
 // does nothing, so callers test isLoaded() or the resolved pointer.
 class SharedLibrary
 {

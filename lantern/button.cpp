@@ -273,21 +273,22 @@ ButtonRender RenderButtonImage(TWebImageIniString& d, const QString& caption, co
     return {result, QString()};
 }
 
-ButtonRender AssembleTopicItem(const QString& imagesFolder, const QString& extension)
+const QStringList& TopicItemPieceNames()
 {
-    static const char* const pieceNames[] = {"upper_left_corner", "topbar",   "upper_right_corner",
-                                             "leftbar",           "bgp",      "rightbar",
-                                             "lower_left_corner", "bottombar", "lower_right_corner"};
-    QImage pieces[9];
-    for (int i = 0; i < 9; ++i) {
-        const QString file = imagesFolder + QStringLiteral("vyx_srch_") + QLatin1String(pieceNames[i]) + extension;
-        pieces[i] = LoadIfExists(file);
-        if (pieces[i].isNull())
-            return {QImage(), file};
-    }
-    const QImage& upperLeft = pieces[0];
-    const int w = upperLeft.width();
-    const int h = upperLeft.height();
+    static const QStringList names = {QStringLiteral("upper_left_corner"), QStringLiteral("topbar"),
+                                      QStringLiteral("upper_right_corner"), QStringLiteral("leftbar"),
+                                      QStringLiteral("bgp"), QStringLiteral("rightbar"),
+                                      QStringLiteral("lower_left_corner"), QStringLiteral("bottombar"),
+                                      QStringLiteral("lower_right_corner")};
+    return names;
+}
+
+QImage AssembleTopicFrame(const QList<QImage>& pieces)
+{
+    if (pieces.size() != 9)
+        return QImage();
+    const int w = pieces[0].width();
+    const int h = pieces[0].height();
     const int tw = pieces[1].width();
     const int lh = pieces[3].height();
     const int W = TopicItemWidth;
@@ -300,7 +301,7 @@ ButtonRender AssembleTopicItem(const QString& imagesFolder, const QString& exten
     canvas.fill(Qt::white);
     QPainter painter(&canvas);
     auto put = [&](const QImage& piece, int left, int top, int right, int bottom) {
-        if (right > left && bottom > top)
+        if (!piece.isNull() && right > left && bottom > top)
             painter.drawImage(QRect(left, top, right - left, bottom - top), piece);
     };
     put(pieces[0], 0, 0, w, h);
@@ -318,7 +319,20 @@ ButtonRender AssembleTopicItem(const QString& imagesFolder, const QString& exten
         put(pieces[7], w + i * tw, H - h, w + (i + 1) * tw, H);
     put(pieces[8], W - w, H - h, W, H);
     painter.end();
-    return {canvas, QString()};
+    return canvas;
+}
+
+ButtonRender AssembleTopicItem(const QString& imagesFolder, const QString& extension)
+{
+    QList<QImage> pieces;
+    for (const QString& name : TopicItemPieceNames()) {
+        const QString file = imagesFolder + QStringLiteral("vyx_srch_") + name + extension;
+        const QImage piece = LoadIfExists(file);
+        if (piece.isNull())
+            return {QImage(), file};
+        pieces.append(piece);
+    }
+    return {AssembleTopicFrame(pieces), QString()};
 }
 
 namespace {

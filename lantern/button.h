@@ -3,6 +3,8 @@
 #include "lantern/buttondescription.h"
 
 #include <QImage>
+#include <QList>
+#include <QStringList>
 #include <QString>
 
 // Web buttons and title images rendered from a description (MakeButton).
@@ -21,6 +23,11 @@ struct ButtonRender
 // cap and blend images. The description's IMAGEWIDTH follows the caption with AUTOWIDTH.
 ButtonRender RenderButtonImage(TWebImageIniString& description, const QString& caption, const QString& imagesFolder);
 
+// The nine frame pieces in the order they are read and drawn.
+const QStringList& TopicItemPieceNames();
+// The 239x43 frame built from the nine pieces in that order: corners in the corners, bars
+// and background tiled between them. An empty piece is left out.
+QImage AssembleTopicFrame(const QList<QImage>& pieces);
 // The frame of a topic item assembled from the nine "vyx_srch_" pieces of imagesFolder
 // (extension ".jpg" or ".gif"); null with missingFile set when a piece can't be read.
 ButtonRender AssembleTopicItem(const QString& imagesFolder, const QString& extension);

@@ -225,6 +225,25 @@ TEST_F(LanternButtons, TopicItemTilesTheFramePieces)
     EXPECT_EQ(button.pixel(0, 0), qRgb(255, 0, 0));
 }
 
+TEST(LanternTopicFrame, EmptyPiecesGiveNoTilesAndNoDivisionByZero)
+{
+    auto solid = [](int w, int h, QRgb c) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(c);
+        return image;
+    };
+    QList<QImage> pieces(9);
+    pieces[0] = solid(10, 10, qRgb(255, 0, 0));
+    pieces[2] = solid(10, 10, qRgb(0, 0, 255));
+    // Top bar and left bar are empty: their tile widths and heights are 0.
+    const QImage frame = AssembleTopicFrame(pieces);
+    ASSERT_EQ(frame.size(), QSize(239, 43));
+    EXPECT_EQ(frame.pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(frame.pixel(100, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(frame.pixel(235, 5), qRgb(0, 0, 255));
+    EXPECT_TRUE(AssembleTopicFrame({}).isNull());
+}
+
 TEST_F(LanternButtons, TopicItemWithAMissingPieceEndsCleanly)
 {
     const QString images = site() + QStringLiteral("images/");
