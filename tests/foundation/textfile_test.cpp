@@ -1,5 +1,6 @@
 #include "common/testfolder.h"
 #include "foundation/textfile.h"
+#include "immutable.h"
 
 #include <gtest/gtest.h>
 
@@ -191,4 +192,18 @@ TEST(TextFile, FailedRenameLeavesTargetAlone)
     EXPECT_FALSE(SaveTextLines(folder.file(QStringLiteral("screen.ini")), {"a=b"}));
     EXPECT_EQ(folder.read(QStringLiteral("screen.ini/keep.txt")), QByteArray("keep"));
     EXPECT_EQ(FolderEntries(folder), QStringList{"screen.ini"});
+}
+
+TEST(TextFile, WriteThatCannotRenameLeavesOldFileIntact)
+{
+    TestFolder folder;
+    const QString file = folder.file(QStringLiteral("admin.ini"));
+    ASSERT_TRUE(SaveTextLines(file, {"LASTNR 41"}));
+    Immutable pin(file);
+    if (!pin.ok())
+        GTEST_SKIP() << "the file system does not allow immutable files here";
+    EXPECT_FALSE(SaveTextLines(file, {"LASTNR 42"}));
+    pin.release();
+    EXPECT_EQ(folder.read(QStringLiteral("admin.ini")), QByteArray("LASTNR 41\r\n"));
+    EXPECT_EQ(FolderEntries(folder), QStringList{"admin.ini"}) << "no temporary file left behind";
 }
