@@ -21,8 +21,9 @@
 
 namespace {
 
-// Sizes beyond this are typing errors in a description, not buttons.
-constexpr int MaxButtonSide = 4000;
+// Sizes beyond this are typing errors in a description, not buttons; rendering works at
+// three times the size on several layers, so this also bounds the memory a call takes.
+constexpr int MaxButtonSide = 1200;
 
 QString SharedFolder()
 {
@@ -225,6 +226,8 @@ ButtonRender RenderButtonImage(TWebImageIniString& d, const QString& caption, co
 
     // The base canvas; only its size matters once it is filled.
     QImage canvas(big, QImage::Format_RGB32);
+    if (canvas.isNull())
+        return {QImage(), QString()};
     canvas.fill(withBackground ? QColor(Qt::white) : d.backColor);
 
     const QFont font = CaptionFont(d, f);

@@ -6,6 +6,7 @@
 
 #include "foundation/translate.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,6 +21,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QScopeGuard>
 
 namespace {
 
@@ -271,6 +273,9 @@ void TfrmScalePicture::widthChanged(int width)
 
 void TfrmScalePicture::effectClicked(const QString& name)
 {
+    // Effects on a large photo take a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     const bool changed = name == QStringLiteral("blend") ? m_session.blend(m_blendList->currentText(), m_amount->value())
                                                          : m_session.applyEffect(name, m_amount->value());
     if (changed)
