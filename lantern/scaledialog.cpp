@@ -101,6 +101,7 @@ TfrmScalePicture::TfrmScalePicture(const QString& folder, const QString& file, T
     setModal(true);
     buildControls();
     showPicture();
+    resize(900, 600);
 }
 
 void TfrmScalePicture::buildControls()
