@@ -40,6 +40,24 @@ TEST_F(LanternExports, OnlyTheFiveExportsAreVisible)
     EXPECT_EQ(library.resolve("_Z6FitSizeiiii"), nullptr);
 }
 
+TEST_F(LanternExports, LibraryIsUnloadedAfterTheCall)
+{
+    auto mapped = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("liblantern.so");
+    };
+    {
+        SharedLibrary library(QStringLiteral("lantern"));
+        ASSERT_TRUE(library.isLoaded());
+        EXPECT_TRUE(mapped());
+    }
+    EXPECT_FALSE(mapped());
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    EXPECT_EQ(GetBitmapRect(picture), QRect(0, 0, 4, 4));
+    EXPECT_FALSE(mapped());
+}
+
 TEST_F(LanternExports, MissingLibraryOrExportDoesNothing)
 {
     SharedLibrary missing(QStringLiteral("nosuchlibrary"));
@@ -209,6 +227,10 @@ TEST_F(LanternExports, LetHimScaleOkKeepsAnUnchangedPicture)
     EXPECT_EQ(copy.readAll(), original.readAll());
     // Ok writes the presets back.
     EXPECT_TRUE(QFileInfo::exists(home.path(QStringLiteral("web.ini"))));
+    // Nothing of the dialog keeps the library in memory.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(maps.readAll().contains("liblantern.so"));
 }
 
 TEST_F(LanternExports, LetHimScaleMakesGifAndScalesWhenAsked)
