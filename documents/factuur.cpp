@@ -213,7 +213,7 @@ const DocumentTotals& TFactuur::ComputeTotals(double x, bool display)
             t.contributionQuantity += q;
         }
         double percentage = 0.0;
-        if (!ReadNumber(line.Field(LF_VAT), &percentage))
+        if (!line.ReadField(LF_VAT, &percentage))
             continue;
         VatGroup* group = nullptr;
         for (VatGroup& g : t.groups) {
@@ -360,7 +360,7 @@ bool TFactuur::VatRateFits(int index, const QString& vatText) const
     QList<double> rates;
     for (int i = 0; i < LineCount(); ++i) {
         double other = 0.0;
-        if (i == index || !ReadNumber(m_lines.at(i).Field(LF_VAT), &other))
+        if (i == index || !m_lines.at(i).ReadField(LF_VAT, &other))
             continue;
         if (other == rate)
             return true;

@@ -1,10 +1,14 @@
 #include "documents/linerecord.h"
 
+#include "documents/money.h"
+
 #include "foundation/numbers.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -72,14 +76,37 @@ const QString& LineRecord::Field(int n) const
 
 void LineRecord::SetField(int n, const QString& text)
 {
-    if (n >= 1 && n <= LineFieldCount)
-        m_fields[size_t(n - 1)] = text;
+    if (n < 1 || n > LineFieldCount)
+        return;
+    m_fields[size_t(n - 1)] = text;
+    m_parsed &= quint16(~(1u << (n - 1)));
+}
+
+bool LineRecord::ReadField(int n, double* value) const
+{
+    if (n < 1 || n > LineFieldCount)
+        return false;
+    const quint16 bit = quint16(1u << (n - 1));
+    if (!(m_parsed & bit)) {
+        double v = 0.0;
+        if (ReadNumber(m_fields[size_t(n - 1)], &v)) {
+            m_values[size_t(n - 1)] = v;
+            m_numbers |= bit;
+        } else {
+            m_numbers &= quint16(~bit);
+        }
+        m_parsed |= bit;
+    }
+    if (!(m_numbers & bit))
+        return false;
+    *value = m_values[size_t(n - 1)];
+    return true;
 }
 
 double LineRecord::Number(int n, double defaultValue) const
 {
-    const QString& text = Field(n);
-    return text.isEmpty() ? defaultValue : FloatOrDefault(text, defaultValue);
+    double value = defaultValue;
+    return ReadField(n, &value) ? value : defaultValue;
 }
 
 bool LineRecord::CountsAsEmptyForSaving() const
@@ -96,7 +123,19 @@ QString FixedText(int width, int decimals, double x)
 {
     if (!std::isfinite(x))
         return QString();
-    return WithoutNegativeZero(FormatFloat(x + 0.0, decimals)).rightJustified(width, QLatin1Char(' '));
+    // Rounded first (half away from zero, on the decimal value), so that printing the
+    // nearest binary value of the result gives exactly its digits.
+    const int places = std::clamp(decimals, 0, 20);
+    char buffer[384];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, RoundHalfUp(places, x),
+                                       std::chars_format::fixed, places);
+    if (written.ec != std::errc())
+        return QString();
+    QString text = QString::fromLatin1(buffer, written.ptr - buffer);
+    const QChar separator = DecimalSeparator();
+    if (separator != QLatin1Char('.'))
+        text.replace(QLatin1Char('.'), separator);
+    return WithoutNegativeZero(std::move(text)).rightJustified(width, QLatin1Char(' '));
 }
 
 QString MoneyText(int decimals, double x)
@@ -119,10 +158,71 @@ QString ShortestText(double x)
     return text.replace(QLatin1Char('.'), DecimalSeparator());
 }
 
+namespace {
+
+// The plain decimal texts line fields hold ("  12.5000", "-0,125", "21") read without the
+// general parser, which costs more than the whole totals computation. Anything else (an
+// exponent, a plus sign, a lone separator) is left to FloatOrDefault, so both give the same
+// number for every text.
+bool ReadPlainDecimal(const QString& text, double* value, bool* plain)
+{
+    *plain = false;
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).isSpace())
+        ++begin;
+    while (end > begin && text.at(end - 1).isSpace())
+        --end;
+    if (end == begin) {
+        *plain = true;
+        return false;
+    }
+    char buffer[48];
+    if (end - begin >= qsizetype(sizeof buffer))
+        return false;
+    int length = 0;
+    bool separator = false;
+    int digitsBefore = 0;
+    int digitsAfter = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c >= u'0' && c <= u'9') {
+            (separator ? digitsAfter : digitsBefore)++;
+            buffer[length++] = char(c);
+        } else if ((c == u'.' || c == u',') && !separator) {
+            separator = true;
+            buffer[length++] = '.';
+        } else if (c == u'-' && i == begin) {
+            buffer[length++] = '-';
+        } else {
+            return false;
+        }
+    }
+    if (digitsBefore == 0 || (separator && digitsAfter == 0))
+        return false;
+    double v = 0.0;
+    const auto result = std::from_chars(buffer, buffer + length, v);
+    if (result.ec != std::errc() || result.ptr != buffer + length || !std::isfinite(v))
+        return false;
+    *plain = true;
+    *value = v;
+    return true;
+}
+
+} // namespace
+
 bool ReadNumber(const QString& text, double* value)
 {
+    bool plain = false;
+    double v = 0.0;
+    if (ReadPlainDecimal(text, &v, &plain)) {
+        *value = v;
+        return true;
+    }
+    if (plain)
+        return false;
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double v = FloatOrDefault(text, nan);
+    v = FloatOrDefault(text, nan);
     if (std::isnan(v))
         return false;
     *value = v;

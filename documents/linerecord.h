@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <array>
 
@@ -44,6 +45,8 @@ public:
     bool IsBlank(int n) const { return Field(n).isEmpty(); }
     // The field read as a number, or the default when empty or not a number.
     double Number(int n, double defaultValue) const;
+    // The field as a number; false when empty or not a number.
+    bool ReadField(int n, double* value) const;
 
     // No quantity, description, net price or euro price: such a line is not saved at the end
     // of a document (the record text begins with "||||").
@@ -56,6 +59,11 @@ public:
 
 private:
     std::array<QString, LineFieldCount> m_fields;
+    // Each field is parsed once after it changes: totals are recomputed on every edit and
+    // reading numbers from text dominates that work.
+    mutable std::array<double, LineFieldCount> m_values{};
+    mutable quint16 m_parsed = 0;
+    mutable quint16 m_numbers = 0;
 };
 
 // Number texts of line records and totals, with the locale's decimal separator. A value

@@ -90,4 +90,18 @@ TEST(LineRecord, ReadNumberTellsNumbersFromText)
     EXPECT_DOUBLE_EQ(v, 6.5);
 }
 
+TEST(LineRecord, ReadNumberAgreesWithTheSettingsReader)
+{
+    const char* texts[] = {"  12.5000", "-0,125", "21", "0.07", "1.1", "007", "-0", "1e3", "+5", ".5", "5.",
+                           "1.2.3", "1,2,3", "- 5", "12a", "", "   ", "99999999999999999999.5", "0,000001"};
+    for (const char* text : texts) {
+        const QString t = QString::fromLatin1(text);
+        const double expected = FloatOrDefault(t, -777.0);
+        double value = -777.0;
+        const bool number = ReadNumber(t, &value);
+        EXPECT_EQ(number, expected != -777.0) << text;
+        EXPECT_EQ(value, expected) << text;
+    }
+}
+
 } // namespace
