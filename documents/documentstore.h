@@ -29,6 +29,8 @@ public:
     // another session holds it).
     virtual bool EditHeader() = 0;
     virtual bool PostHeader() = 0;
+    // Sets F_LOCKED of the header record and posts it.
+    virtual bool PostLocked(bool locked) = 0;
     // Writes the lines and the totals in one transaction: all of it or, with *error set,
     // nothing.
     virtual bool SaveDocument(const DocumentSave& save, QString* error) = 0;

@@ -752,3 +752,37 @@ bool TFactuur::SaveLines()
     SetEditState(Browse);
     return true;
 }
+
+StockDirection StockDirectionOf(int listedType, bool locking)
+{
+    switch (listedType) {
+    case DT_SALESINVOICE:
+        return locking ? StockDirection::Out : StockDirection::In;
+    case DT_CREDITNOTE:
+    case DT_PURCHASEINVOICE:
+        return locking ? StockDirection::In : StockDirection::Out;
+    default:
+        return StockDirection::None;
+    }
+}
+
+bool TFactuur::SetLocked(bool locked)
+{
+    if (m_header.F_LOCKED == locked)
+        return true;
+    if (m_state == Edit && !SaveLines())
+        return false;
+    if (m_store && !m_store->PostLocked(locked))
+        return false;
+    m_header.F_LOCKED = locked;
+    if (locked) {
+        while (!m_lines.isEmpty() && m_lines.last().IsEmptyLine())
+            m_lines.removeLast();
+    }
+    const int listedType = m_listedType != 0 ? m_listedType : m_header.F_TYPE;
+    const StockDirection direction = StockDirectionOf(listedType, locked);
+    if (m_stockUpdate && direction != StockDirection::None)
+        m_stockUpdate(*this, direction);
+    ShowLines();
+    return true;
+}

@@ -81,6 +81,16 @@ using ProductFiller = std::function<bool(TFactuur& document, int line, const QSt
 
 constexpr int kVatGroupCount = 4;
 
+// What locking or unlocking a document does to the stock of its products.
+enum class StockDirection { None, In, Out };
+
+// Sales invoices take stock out when locked and put it back when unlocked; credit notes and
+// purchase invoices the other way round; other types leave stock alone. By the listed type.
+StockDirection StockDirectionOf(int listedType, bool locking);
+
+// Applies the stock and points effect of the document's lines (products and prices).
+using StockUpdate = std::function<void(const TFactuur& document, StockDirection direction)>;
+
 // The open sales document: its lines in memory, the arithmetic on them and what is written
 // back. One per running program.
 class TFactuur
@@ -97,6 +107,7 @@ public:
     // Surroundings, set by the program (all optional: without a store the header lives here).
     void SetStore(DocumentStore* store) { m_store = store; }
     void SetProductFiller(ProductFiller filler) { m_productFiller = std::move(filler); }
+    void SetStockUpdate(StockUpdate update) { m_stockUpdate = std::move(update); }
     // The type the document list shows (process-wide); 0 follows the document's own type.
     void SetListedType(int type) { m_listedType = type; }
     void SetVatInclusive(bool vatInclusive) { m_setup.vatInclusive = vatInclusive; }
@@ -151,6 +162,10 @@ public:
     // net price (as numbers); returns the index of that line after the merge, or -1.
     int MergeSameProduct(int index);
 
+    // Locks or unlocks the document; pending line changes are saved first. False when the
+    // save or the header refused, and then nothing changed.
+    bool SetLocked(bool locked);
+
     // Whether a line may carry this VAT text: only four distinct rates per document.
     bool VatRateFits(int index, const QString& vatText) const;
 
@@ -174,6 +189,7 @@ private:
     NoticeSink m_notices;
     CurrencyBook m_book;
     ProductFiller m_productFiller;
+    StockUpdate m_stockUpdate;
     int m_listedType = 0;
 
     DocumentHeader m_header;

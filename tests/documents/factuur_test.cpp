@@ -76,6 +76,13 @@ public:
         ++posts;
         return true;
     }
+    bool PostLocked(bool on) override
+    {
+        if (!editable)
+            return false;
+        locked = on;
+        return true;
+    }
     bool SaveDocument(const DocumentSave& save, QString* error) override
     {
         if (failSave) {
@@ -92,6 +99,7 @@ public:
     bool editable = true;
     bool editing = false;
     bool failSave = false;
+    bool locked = false;
     int posts = 0;
     int saves = 0;
     DocumentSave saved;
@@ -799,6 +807,55 @@ TEST_F(FactuurTest, ProductCodesGoToTheFiller)
     EXPECT_DOUBLE_EQ(d.Totals().net, 2.0);
     EXPECT_FALSE(d.ApplyCellEdit(LF_DESCRIPTION, QStringLiteral("vrije tekst"), 1));
     EXPECT_EQ(d.Line(0).Field(LF_DESCRIPTION), QStringLiteral("vrije tekst"));
+}
+
+TEST_F(FactuurTest, LockingMovesStockByTheListedType)
+{
+    const struct
+    {
+        int type;
+        bool locking;
+        StockDirection direction;
+    } cases[] = {
+        {DT_SALESINVOICE, true, StockDirection::Out},   {DT_SALESINVOICE, false, StockDirection::In},
+        {DT_CREDITNOTE, true, StockDirection::In},      {DT_CREDITNOTE, false, StockDirection::Out},
+        {DT_PURCHASEINVOICE, true, StockDirection::In}, {DT_PURCHASEINVOICE, false, StockDirection::Out},
+        {DT_QUOTATION, true, StockDirection::None},     {DT_DELIVERYNOTE, false, StockDirection::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StockDirectionOf(c.type, c.locking), c.direction) << c.type << " " << c.locking;
+}
+
+TEST_F(FactuurTest, LockingSavesFirstAndDropsTheEmptyLine)
+{
+    MemoryStore store;
+    TFactuur& d = Make(false);
+    d.SetStore(&store);
+    std::vector<StockDirection> updates;
+    d.SetStockUpdate([&updates](const TFactuur&, StockDirection direction) { updates.push_back(direction); });
+    AddLine("3", "10", "21");
+    EXPECT_EQ(d.State(), TFactuur::Edit);
+
+    EXPECT_TRUE(d.SetLocked(true));
+    EXPECT_EQ(store.saves, 1);
+    EXPECT_TRUE(store.locked);
+    EXPECT_TRUE(d.Header().F_LOCKED);
+    EXPECT_EQ(d.LineCount(), 1);
+    EXPECT_FALSE(view.editable);
+    EXPECT_TRUE(d.SetLocked(true)); // already locked: nothing happens
+    ASSERT_EQ(updates.size(), 1u);
+    EXPECT_EQ(updates[0], StockDirection::Out);
+
+    EXPECT_TRUE(d.SetLocked(false));
+    EXPECT_EQ(updates.back(), StockDirection::In);
+    EXPECT_TRUE(d.Line(d.LineCount() - 1).IsEmptyLine());
+    EXPECT_TRUE(view.editable);
+
+    // The header refuses: the document stays unlocked and stock is not touched.
+    store.editable = false;
+    EXPECT_FALSE(d.SetLocked(true));
+    EXPECT_FALSE(d.Header().F_LOCKED);
+    EXPECT_EQ(updates.size(), 2u);
 }
 
 } // namespace
