@@ -114,6 +114,8 @@ public:
     // Options the settings dialog changes in the live engine.
     void SetScannerMode(bool on) { m_setup.options.SCANNERMODE = on; }
     void SetPaymentTerm(int months, int days);
+    void SetGroupIfSame(bool on) { m_setup.options.GROEPIFSAME = on; }
+    void SetUseContribution(bool on) { m_setup.options.USEIVK = on; }
 
     const FactuurOptions& Options() const { return m_setup.options; }
     bool VatInclusive() const { return m_setup.vatInclusive; }
