@@ -1,6 +1,7 @@
 #include "documents/factuur.h"
 
 #include "documents/documentview.h"
+#include "documents/linerows.h"
 #include "documents/money.h"
 
 #include "foundation/numbers.h"
@@ -106,6 +107,18 @@ void TFactuur::SetLineField(int index, int field, const QString& text)
         m_lines[index].SetField(field, text);
 }
 
+LineConversion TFactuur::Conversion() const
+{
+    LineConversion conversion;
+    conversion.vatInclusive = m_setup.vatInclusive;
+    conversion.documentDecimals = CurrencyDecimals();
+    conversion.euroDecimals = m_euro.decimals;
+    conversion.standardVat = m_setup.options.STBTW;
+    conversion.useContribution = m_setup.options.USEIVK;
+    conversion.purchaseInvoice = (m_listedType != 0 ? m_listedType : m_header.F_TYPE) == DT_PURCHASEINVOICE;
+    return conversion;
+}
+
 double TFactuur::VatFactor(const LineRecord& line) const
 {
     return 1.0 + line.Number(LF_VAT, m_setup.options.STBTW) / 100.0;
@@ -116,61 +129,12 @@ void TFactuur::LoadLines(const DocumentHeader& header, const QList<LineRow>& row
     m_header = header;
     const QString code = header.F_CURRENCY.trimmed();
     m_currency = code.isEmpty() ? m_book.Lookup(m_setup.mainCurrency) : m_book.LookupOr(code, m_setup.mainCurrency);
-    const int d = CurrencyDecimals();
-    const int e = m_euro.decimals;
-    const bool inclusive = m_setup.vatInclusive;
 
     m_lines.clear();
     m_lines.reserve(rows.size() + 1);
-    for (const LineRow& row : rows) {
-        LineRecord line;
-        if (row.FL_AMOUNT) {
-            const double q = *row.FL_AMOUNT;
-            // Four decimals for any fractional quantity, negative ones included.
-            line.SetField(LF_QUANTITY, FixedText(0, q != std::trunc(q) ? 4 : 2, q));
-        }
-        line.SetField(LF_DESCRIPTION, row.FL_PRODUCT.value_or(QString()));
-        const double v = row.FL_VAT.value_or(0.0);
-        const auto prices = [inclusive, v](double stored, int decimals, double* net, double* gross) {
-            if (inclusive) {
-                *gross = stored;
-                *net = NetFromGross(decimals, v, stored);
-            } else {
-                *net = stored;
-                *gross = stored * (v / 100.0 + 1.0);
-            }
-        };
-        if (row.FL_PRICE) {
-            double n = 0.0;
-            double g = 0.0;
-            prices(*row.FL_PRICE, d + 2, &n, &g);
-            line.SetField(LF_NET, MoneyText(d + 2, n));
-            line.SetField(LF_GROSS, MoneyText(d + 2, g));
-            line.SetField(LF_NETFULL, MoneyText(d + 4, n));
-        }
-        if (row.FL_EURO) {
-            double n = 0.0;
-            double g = 0.0;
-            prices(*row.FL_EURO, e + 2, &n, &g);
-            line.SetField(LF_NETEURO, MoneyText(e + 2, n));
-            line.SetField(LF_GROSSEURO, MoneyText(e + 2, g));
-        }
-        // A text line (no price, no VAT) stays out of the VAT groups after a reload.
-        if (row.FL_VAT || row.FL_PRICE)
-            line.SetField(LF_VAT, TwoDecimals(v));
-        if (row.FL_Discount)
-            line.SetField(LF_DISCOUNT, TwoDecimals(*row.FL_Discount));
-        line.SetField(LF_AFKOEF, TwoDecimals(row.FL_Afkoef.value_or(0.0)));
-        if (row.FL_Afsoort)
-            line.SetField(LF_AFSOORT, QString::number(*row.FL_Afsoort));
-        if (row.FL_PID)
-            line.SetField(LF_PID, QString::number(*row.FL_PID));
-        if (row.FL_ID)
-            line.SetField(LF_LINEID, QString::number(*row.FL_ID));
-        if (m_setup.options.USEIVK && row.FL_IVK)
-            line.SetField(LF_IVK, TwoDecimals(*row.FL_IVK));
-        m_lines.append(line);
-    }
+    const LineConversion conversion = Conversion();
+    for (const LineRow& row : rows)
+        m_lines.append(LineRecordFromRow(row, conversion));
     if (!m_header.F_LOCKED)
         m_lines.append(LineRecord::Empty());
     m_storedLineCount = int(rows.size());
@@ -667,49 +631,9 @@ DocumentSave TFactuur::PrepareSave(bool* write)
     if (write)
         *write = !(onlyTheEmptyLine && m_storedLineCount == 0);
 
-    int last = -1;
-    for (int i = LineCount() - 1; i >= 0; --i) {
-        if (!m_lines.at(i).CountsAsEmptyForSaving()) {
-            last = i;
-            break;
-        }
-    }
+    save.rows = LineRowsToSave(m_lines, m_header.F_ID, Conversion());
 
-    const FactuurOptions& options = m_setup.options;
     const bool inclusive = m_setup.vatInclusive;
-    const int listedType = m_listedType != 0 ? m_listedType : m_header.F_TYPE;
-    const auto number = [](const LineRecord& line, int field, double fallback) -> std::optional<double> {
-        if (line.IsBlank(field))
-            return std::nullopt;
-        return line.Number(field, fallback);
-    };
-    for (int i = 0; i <= last; ++i) {
-        const LineRecord& line = m_lines.at(i);
-        LineRow row;
-        row.FL_FNR = m_header.F_ID;
-        row.FL_AMOUNT = number(line, LF_QUANTITY, 1.0);
-        if (!line.IsBlank(LF_PID))
-            row.FL_PID = IntOrDefault(line.Field(LF_PID), 0);
-        row.FL_PRICE = number(line, inclusive ? LF_GROSS : LF_NETFULL, 0.0);
-        row.FL_EURO = number(line, inclusive ? LF_GROSSEURO : LF_NETEURO, 0.0);
-        if (!line.IsBlank(LF_NETFULL) || !line.IsBlank(LF_VAT)) {
-            double v = line.Number(LF_VAT, options.STBTW);
-            if (v < 0.0 || v > 100.0)
-                v = options.STBTW;
-            row.FL_VAT = v;
-        }
-        row.FL_Discount = number(line, LF_DISCOUNT, 0.0);
-        if (!line.IsBlank(LF_DESCRIPTION))
-            row.FL_PRODUCT = line.Field(LF_DESCRIPTION);
-        if (options.USEIVK)
-            row.FL_IVK = number(line, LF_IVK, 0.0);
-        if (listedType == DT_PURCHASEINVOICE) {
-            row.FL_Afkoef = line.Number(LF_AFKOEF, 1.0);
-            row.FL_Afsoort = IntOrDefault(line.Field(LF_AFSOORT), 0);
-        }
-        save.rows.append(row);
-    }
-
     if (inclusive) {
         save.F_TOTVAL = m_totals.gross;
         save.F_TOTEURO = m_totals.grossEuro;

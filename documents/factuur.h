@@ -4,6 +4,7 @@
 #include "documents/documentheader.h"
 #include "documents/documentstore.h"
 #include "documents/linerecord.h"
+#include "documents/linerows.h"
 #include "documents/linerow.h"
 #include "documents/notices.h"
 
@@ -184,6 +185,7 @@ private:
     int CurrencyDecimals() const { return m_currency.decimals; }
     double Rate() const { return m_currency.rate; }
     double VatFactor(const LineRecord& line) const;
+    LineConversion Conversion() const;
 
     DocumentView* m_view = nullptr;
     DocumentStore* m_store = nullptr;

@@ -179,7 +179,7 @@ struct TotalsLine
     const char* quantity;
     const char* price;
     const char* vat;
-    const char* discount;
+    const char* discount = nullptr;
 };
 
 struct TotalsCase
@@ -361,8 +361,9 @@ TEST_F(FactuurTest, RefusesOutOfRangeValuesWithTheirMessages)
         d.ApplyCellEdit(c.field, Dec(c.typed), 1);
         const QString expected = c.stored ? Dec(c.stored) : before;
         EXPECT_EQ(d.Line(0).Field(c.field), expected);
-        if (c.stored)
+        if (c.stored) {
             EXPECT_EQ(view.Cell(0, c.field), expected);
+        }
         if (c.message) {
             ASSERT_EQ(notices.size(), 1);
             EXPECT_EQ(notices.first(), *c.message);
