@@ -158,6 +158,28 @@ void TFactuur::SetPrepayment(std::optional<double> amount)
     ComputeTotals(m_lastRate, true);
 }
 
+bool TFactuur::ChangeCurrency(const QString& code)
+{
+    if (code == m_header.F_CURRENCY)
+        return true;
+    if (!CanChangeLines())
+        return false;
+    m_header.F_CURRENCY = code;
+    m_currency = m_book.LookupOr(code, m_setup.mainCurrency);
+    const double rate = Rate();
+    for (LineRecord& line : m_lines) {
+        double euroNet = 0.0;
+        if (!line.ReadField(LF_NETEURO, &euroNet))
+            continue;
+        const double net = euroNet * rate;
+        line.SetField(LF_NET, FixedText(8, 2, net));
+        line.SetField(LF_NETFULL, RecomputedText(net));
+        line.SetField(LF_GROSS, FixedText(8, 2, net * VatFactor(line)));
+    }
+    ShowLines(true);
+    return true;
+}
+
 const DocumentTotals& TFactuur::ComputeTotals(double x, bool display)
 {
     if (x < 0.0)

@@ -137,6 +137,9 @@ public:
     // The header values changed by the header record (discount, prepayment, currency ...).
     void SetDiscount(double percent);
     void SetPrepayment(std::optional<double> amount);
+    // The document dialog chose another currency: every line with a euro net price gets its
+    // document-currency prices from it at the new rate. False when the lines cannot change.
+    bool ChangeCurrency(const QString& code);
 
     void ShowLines(bool fresh = false);
     // x: units of document currency per euro, or -1 for the rate of the currency record.

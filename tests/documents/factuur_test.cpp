@@ -720,6 +720,25 @@ TEST_F(FactuurTest, ForeignCurrencyDocumentsKeepTheirSavedRate)
     EXPECT_TRUE(notices.isEmpty());
 }
 
+TEST_F(FactuurTest, ChangingTheCurrencyRepricesFromTheEuroPrices)
+{
+    TFactuur& d = Make(false);
+    AddLine("2", "10", "21");
+    d.AppendEmptyLine();
+    d.ApplyCellEdit(LF_DESCRIPTION, QStringLiteral("Tekst"), 2);
+    EXPECT_TRUE(d.ChangeCurrency(QStringLiteral("USD")));
+    EXPECT_EQ(d.Header().F_CURRENCY, QStringLiteral("USD"));
+    EXPECT_EQ(d.Line(0).Field(LF_NET), Dec("   12.00"));
+    EXPECT_EQ(d.Line(0).Field(LF_NETFULL), Dec(" 12.0000"));
+    EXPECT_EQ(d.Line(0).Field(LF_GROSS), Dec("   14.52"));
+    EXPECT_EQ(d.Line(0).Field(LF_NETEURO), Dec(" 10.0000"));
+    EXPECT_TRUE(d.Line(1).IsBlank(LF_NET));
+    EXPECT_DOUBLE_EQ(d.Totals().net, 24.0);
+    EXPECT_DOUBLE_EQ(d.Totals().netEuro, 20.0);
+    EXPECT_EQ(view.captions[LF_NET], QStringLiteral("3|USD"));
+    EXPECT_EQ(d.State(), TFactuur::Edit);
+}
+
 TEST_F(FactuurTest, AnUnknownDocumentCurrencyFallsBackWithAWarning)
 {
     TFactuur& d = Make(false);
