@@ -8,16 +8,20 @@
 #include <QStorageInfo>
 #include <QtDebug>
 
+#include "foundation/msgdlg.h"
+#include "foundation/translate.h"
+
 namespace {
 
-void LogLockedFolder(const QString& folder)
+void ShowLockedFolder(const QString& folder)
 {
-    qWarning().noquote() << QStringLiteral("Map <%1> is vergrendeld").arg(folder);
+    QString text = Translate(NL("Map <%s> is vergrendeld. Kijk of Windows Explorer of DOS prompt niet verwijst naar deze map"));
+    ShowNotice(text.replace(QStringLiteral("%s"), folder), false);
 }
 
 FolderNoticeHandler& FolderLockedNotice()
 {
-    static FolderNoticeHandler handler = LogLockedFolder;
+    static FolderNoticeHandler handler = ShowLockedFolder;
     return handler;
 }
 
@@ -70,7 +74,7 @@ bool EmptyFolder(const QString& folder, bool notify)
 
 void SetFolderLockedNotice(FolderNoticeHandler handler)
 {
-    FolderLockedNotice() = handler ? std::move(handler) : FolderNoticeHandler(LogLockedFolder);
+    FolderLockedNotice() = handler ? std::move(handler) : FolderNoticeHandler(ShowLockedFolder);
 }
 
 QString FileBaseName(const QString& path)

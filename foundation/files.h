@@ -42,7 +42,7 @@ QString FirstCdDrive();
 QString FindFileCaseInsensitive(const QString& path);
 
 // Tells the user that a sub-folder could not be removed ("Map <folder> is vergrendeld...").
-// It receives the folder (with "/"). The program sets one that shows the translated text with
-// its message dialog; until then (or after setting none) the folder goes to the warning log.
+// It receives the folder (with "/"). By default the translated text is shown with the message
+// dialog; tools may set their own handler (setting none restores the default).
 using FolderNoticeHandler = std::function<void(const QString& folder)>;
 void SetFolderLockedNotice(FolderNoticeHandler handler);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QtDebug>
 
 #include "foundation/bledit.h"
 #include "foundation/textutil.h"
@@ -17,6 +18,24 @@ MessageHook& Hook()
 {
     static MessageHook hook;
     return hook;
+}
+
+// Without a widget application (command-line tools) a message goes to the log and a question
+// counts as closed: no window can exist there.
+MessageAnswer LogOnly(const MessageRequest& request)
+{
+    qWarning().noquote() << request.text;
+    MessageAnswer answer;
+    answer.checked = request.checked;
+    return answer;
+}
+
+const MessageHook& EffectiveHook()
+{
+    static const MessageHook logOnly = LogOnly;
+    if (Hook() || qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return Hook();
+    return logOnly;
 }
 
 bool IsForbiddenName(const QString& text, const QStringList& forbidden)
@@ -158,11 +177,11 @@ void ShowNotice(const QString& text, bool translate, const QString& buttonCaptio
 {
     const QString shown = translate ? Translate(text) : text;
     const QString caption = Translate(buttonCaption);
-    if (Hook()) {
+    if (const MessageHook& hook = EffectiveHook()) {
         MessageRequest request;
         request.text = shown;
         request.buttons = QStringList{caption};
-        Hook()(request);
+        hook(request);
         return;
     }
     TmyMsgDlg dialog(shown, caption, QString(), DialogParent());
@@ -175,11 +194,11 @@ int Ask(const QString& text, bool translate, const QString& firstCaption,
     const QString shown = translate ? Translate(text) : text;
     const QString first = Translate(firstCaption);
     const QString second = Translate(secondCaption);
-    if (Hook()) {
+    if (const MessageHook& hook = EffectiveHook()) {
         MessageRequest request;
         request.text = shown;
         request.buttons = QStringList{first, second};
-        return Hook()(request).result;
+        return hook(request).result;
     }
     TmyMsgDlg dialog(shown, first, second, DialogParent());
     dialog.exec();
@@ -199,7 +218,7 @@ QString AskText(const QString& title, const QStringList& forbiddenNames,
     int answer = AskClosed;
     QString text;
     bool isChecked = checked;
-    if (Hook()) {
+    if (const MessageHook& hook = EffectiveHook()) {
         MessageRequest request;
         request.text = shownTitle;
         request.buttons = QStringList{ok, cancel};
@@ -207,7 +226,7 @@ QString AskText(const QString& title, const QStringList& forbiddenNames,
         request.initialText = initialText;
         request.checkCaption = shownCheck;
         request.checked = checked;
-        const MessageAnswer a = Hook()(request);
+        const MessageAnswer a = hook(request);
         answer = IsRefusedName(a.text, forbiddenNames) ? AskClosed : a.result;
         text = a.text;
         isChecked = a.checked;

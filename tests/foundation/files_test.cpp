@@ -1,5 +1,6 @@
 #include "common/testfolder.h"
 #include "foundation/files.h"
+#include "foundation/msgdlg.h"
 #include "immutable.h"
 
 #include <gtest/gtest.h>
@@ -195,6 +196,26 @@ TEST(Files, DeleteFolderTreeReportsALockedFolderAndRetriesOnce)
     EXPECT_EQ(notices.size(), 1);
     EXPECT_TRUE(Entries(folder.file(QStringLiteral("t"))).isEmpty());
     SetFolderLockedNotice(nullptr);
+}
+
+TEST(Files, LockedFolderNoticeShowsTheMessageByDefault)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("t/locked/pinned.txt"), "x");
+    Immutable pin(folder.file(QStringLiteral("t/locked/pinned.txt")));
+    if (!pin.ok())
+        GTEST_SKIP() << "the file system does not allow immutable files here";
+    QStringList shown;
+    SetMessageHook([&](const MessageRequest& request) {
+        shown.append(request.text);
+        return MessageAnswer{};
+    });
+    DeleteFolderTree(folder.file(QStringLiteral("t")));
+    SetMessageHook(nullptr);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.at(0), QStringLiteral("Map <%1> is vergrendeld. Kijk of Windows Explorer of DOS "
+                                          "prompt niet verwijst naar deze map")
+                               .arg(folder.file(QStringLiteral("t/locked/"))));
 }
 
 TEST(Files, ShellDeleteFolder)
