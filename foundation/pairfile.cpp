@@ -31,16 +31,9 @@ bool WritePairs(const QString& file, const QStringList& keys, const QStringList&
     for (qsizetype i = 0; i < keys.size(); ++i) {
         const QString prefix = keys.at(i) + QLatin1Char('=');
         const QString entry = prefix + SingleLine(values.at(i));
-        bool replaced = false;
-        for (QString& line : lines) {
-            if (line.startsWith(prefix, Qt::CaseInsensitive)) {
-                line = entry;
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced)
-            lines.append(entry);
+        ReplaceOrAppendLine(
+            &lines, [&](const QString& line) { return line.startsWith(prefix, Qt::CaseInsensitive); },
+            entry);
     }
     return SaveTextLines(file, lines);
 }

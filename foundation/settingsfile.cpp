@@ -63,16 +63,7 @@ bool WriteSetting(const QString& file, const QString& key, const QString& value)
     if (!LoadLinesForRewrite(file, &lines))
         return false;
     const QString entry = key + QLatin1Char(' ') + SingleLine(value);
-    bool replaced = false;
-    for (QString& line : lines) {
-        if (LineHasKey(line, key)) {
-            line = entry;
-            replaced = true;
-            break;
-        }
-    }
-    if (!replaced)
-        lines.append(entry);
+    ReplaceOrAppendLine(&lines, [&](const QString& line) { return LineHasKey(line, key); }, entry);
     return SaveTextLines(file, lines);
 }
 

@@ -62,21 +62,6 @@ QString DecodeFileBytes(const QByteArray& bytes)
     return DecodeWindows1252(bytes);
 }
 
-bool WriteBytes(const QString& file, const QByteArray& bytes)
-{
-    if (file.isEmpty())
-        return false;
-    QSaveFile f(file);
-    // Unbuffered, so a short write (a full disk) is seen here: QSaveFile itself would commit
-    // the truncated file.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
 
 } // namespace
 
@@ -140,7 +125,7 @@ bool SaveTextLines(const QString& file, const QStringList& lines)
         bytes += EncodeWindows1252(line);
         bytes += "\r\n";
     }
-    return WriteBytes(file, bytes);
+    return SaveBytesAtomically(file, bytes);
 }
 
 bool SaveTextFile(const QString& file, const QString& text)
@@ -149,7 +134,7 @@ bool SaveTextFile(const QString& file, const QString& text)
     normal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     normal.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return WriteBytes(file, EncodeWindows1252(normal));
+    return SaveBytesAtomically(file, EncodeWindows1252(normal));
 }
 
 QString SingleLine(const QString& value)
@@ -166,4 +151,32 @@ bool LoadLinesForRewrite(const QString& file, QStringList* lines)
     bool ok = false;
     *lines = LoadTextLines(file, &ok);
     return ok || !QFileInfo::exists(file);
+}
+
+bool SaveBytesAtomically(const QString& file, const QByteArray& bytes)
+{
+    if (file.isEmpty())
+        return false;
+    QSaveFile f(file);
+    // Unbuffered, so a short write (a full disk) is seen here: QSaveFile itself would commit
+    // the truncated file.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+void ReplaceOrAppendLine(QStringList* lines, const std::function<bool(const QString&)>& matches,
+                         const QString& entry)
+{
+    for (QString& line : *lines) {
+        if (matches(line)) {
+            line = entry;
+            return;
+        }
+    }
+    lines->append(entry);
 }

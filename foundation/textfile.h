@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -27,3 +29,9 @@ QString SingleLine(const QString& value);
 // The lines of a file about to be rewritten: false when the file exists but cannot be read, so
 // a rewrite never replaces content it could not see. A missing file gives no lines.
 bool LoadLinesForRewrite(const QString& file, QStringList* lines);
+// Replaces the first line that matches by entry, or appends entry when none does.
+void ReplaceOrAppendLine(QStringList* lines, const std::function<bool(const QString&)>& matches,
+                         const QString& entry);
+
+// Writes bytes atomically: the old file stays whole unless every byte was written.
+bool SaveBytesAtomically(const QString& file, const QByteArray& bytes);

@@ -1,5 +1,7 @@
 #include "lantern/gifwriter.h"
 
+#include "foundation/textfile.h"
+
 #include <QBuffer>
 #include <QHash>
 #include <QImageWriter>
@@ -89,20 +91,6 @@ int WriteToBuffer(GifFileType* gif, const GifByteType* data, int length)
     return length;
 }
 
-bool SaveBytes(const QByteArray& bytes, const QString& file)
-{
-    if (bytes.isEmpty())
-        return false;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
-}
-
 } // namespace
 
 QImage ReduceColours(const QImage& picture, int maxColours)
@@ -157,7 +145,8 @@ QByteArray EncodeGif(const QImage& picture, int bitsPerPixel)
 
 bool SaveGif(const QImage& picture, const QString& file, int bitsPerPixel)
 {
-    return SaveBytes(EncodeGif(picture, bitsPerPixel), file);
+    const QByteArray bytes = EncodeGif(picture, bitsPerPixel);
+    return !bytes.isEmpty() && SaveBytesAtomically(file, bytes);
 }
 
 bool SaveJpeg(const QImage& picture, const QString& file)
@@ -171,5 +160,5 @@ bool SaveJpeg(const QImage& picture, const QString& file)
     writer.setQuality(90);
     if (!writer.write(picture.convertToFormat(QImage::Format_RGB32)))
         return false;
-    return SaveBytes(bytes, file);
+    return !bytes.isEmpty() && SaveBytesAtomically(file, bytes);
 }
