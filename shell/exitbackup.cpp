@@ -45,7 +45,8 @@ bool BackupAdministration(const QString& folder, const QString& name,
     }
     const QString archiveName = BackupArchiveName(options.today, options.prefix);
     const QString archive = target + archiveName;
-    const QString fresh = target + QStringLiteral(".new-") + archiveName;
+    // Not a ".zip" name, so an interrupted run never shows up among the archives.
+    const QString fresh = target + archiveName + QStringLiteral(".part");
     DeleteFileIfExists(fresh);
     ZipOptions zipOptions{options.progress, options.messages};
     const QString caption = Translate(NL("Reservekopie aanmaken voor ")) + name;

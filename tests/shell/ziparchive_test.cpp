@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/testfolder.h"
+#include "foundation/progressdlg.h"
 #include "shell/ziparchive.h"
 
 #include <QDir>
@@ -182,6 +183,27 @@ TEST_F(ZipTest, StoppedZipLeavesTheOldArchive)
     EXPECT_EQ(folder.read(QStringLiteral("arch/k.zip")), before);
     EXPECT_EQ(FilesUnder(folder.file(QStringLiteral("arch"))), QStringList{"k.zip"})
         << "no temporary file is left behind";
+}
+
+TEST_F(ZipTest, ProgressWindowShowsTheCaptionWhileWorking)
+{
+    folder.write(QStringLiteral("src/a.bin"), QByteArray(1024 * 1024, 'q'));
+    QString caption;
+    int maximum = 0;
+    bool visible = false;
+    ZipOptions options = Options();
+    options.progress = [&](int) {
+        caption = TdlgProg::Instance()->windowTitle();
+        maximum = TdlgProg::Instance()->Maximum();
+        visible = visible || TdlgProg::Instance()->isVisible();
+        return true;
+    };
+    ASSERT_TRUE(ZipFiles(true, folder.file(QStringLiteral("w.zip")), folder.file(QStringLiteral("src/*.*")),
+                         false, QStringLiteral("Reservekopie aanmaken voor Demo"), options));
+    EXPECT_EQ(caption, QStringLiteral("Reservekopie aanmaken voor Demo"));
+    EXPECT_EQ(maximum, ZipProgressMaximum);
+    EXPECT_TRUE(visible);
+    EXPECT_FALSE(TdlgProg::Instance()->isVisible()) << "hidden again when done";
 }
 
 } // namespace
