@@ -93,6 +93,11 @@ TEST_F(DefaultDialogTest, TranslatesItselfOnShowUnlessDutch)
     dialog.show();
     EXPECT_EQ(label->text(), "Rechercher");
     dialog.hide();
+    SetLanguageIndex(1);  // a dialog shown before in French comes back in Dutch
+    dialog.show();
+    EXPECT_EQ(label->text(), "Zoeken");
+    EXPECT_EQ(dialog.windowTitle(), "Zoeken");
+    dialog.hide();
 }
 
 }  // namespace

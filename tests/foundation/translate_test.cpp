@@ -183,6 +183,20 @@ TEST_F(TranslateTest, MissingFileLeavesTheTableAndRelativeNamesUseTheHomeFolder)
     EXPECT_EQ(Translate("Bewaren"), "Keep");
 }
 
+TEST_F(TranslateTest, ShippedTableLoads)
+{
+    ResetTranslations();
+    LoadTranslations(QStringLiteral(QUILLON_SOURCE_DIR "/resources/dll/Strings.DAT"));
+    SetLanguageIndex(3);
+    EXPECT_EQ(Translate("annuleren"), "Cancel");
+    SetLanguageIndex(2);
+    EXPECT_EQ(Translate("Lijst met zelfde naam bestaat al"),
+              QString::fromUtf8("Une liste portant ce nom existe déjà"));
+    SetLanguageIndex(4);
+    EXPECT_EQ(Translate("Nee"), "Nein");
+    EXPECT_EQ(MonthName(3), QString::fromUtf8("märz"));
+}
+
 TEST_F(TranslateTest, TranslatePairsKeepsTheValues)
 {
     AddTranslation("Tekstbestanden", "Tekstbestanden", "Fichiers texte", "Textdateien", "Text files");

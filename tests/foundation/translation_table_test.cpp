@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
+#include <QStringDecoder>
 
 namespace {
 
@@ -248,6 +249,32 @@ TEST(TranslationTable, EveryMarkedTextHasFrenchEnglishAndGerman)
     EXPECT_TRUE(failures.isEmpty()) << "Texts without a complete line in Strings.DAT "
                                        "(key|Dutch|French|English|German|):\n"
                                     << failures.join('\n').toStdString();
+}
+
+TEST(TranslationTable, ShippedFileIsUtf8AndEveryLineIsAnEntry)
+{
+    QFile f(QStringLiteral(QUILLON_SOURCE_DIR "/resources/dll/Strings.DAT"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    // Invalid UTF-8 would make the program read the whole file as Windows-1252.
+    ASSERT_FALSE(utf8.hasError()) << "Strings.DAT is not valid UTF-8";
+    int n = 0;
+    QStringList bad;
+    for (const QString& raw : text.split(QLatin1Char('\n'))) {
+        ++n;
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1String("//")))
+            continue;
+        const QStringList fields = line.split(QLatin1Char('|'));
+        // key|Dutch|French|English|German| : five fields and the closing "|"
+        if (fields.size() != 6 || !fields.last().isEmpty()
+            || fields.at(0).compare(fields.at(1), Qt::CaseInsensitive) != 0)
+            bad << QStringLiteral("%1: %2").arg(n).arg(line);
+    }
+    EXPECT_TRUE(bad.isEmpty()) << "Malformed lines (key|Dutch|French|English|German|, key = "
+                                  "Dutch):\n" << bad.join('\n').toStdString();
 }
 
 TEST(TranslationTable, ScannerFindsLiteralsTheWayTheCompilerSeesThem)
