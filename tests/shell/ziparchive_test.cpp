@@ -135,6 +135,17 @@ TEST_F(ZipTest, RefusesEntriesOutsideTheTarget)
     }
 }
 
+TEST_F(ZipTest, ALinkInTheTargetCarriesNothingOutside)
+{
+    QDir().mkpath(folder.file(QStringLiteral("outside")));
+    QDir().mkpath(folder.file(QStringLiteral("target")));
+    ASSERT_TRUE(QFile::link(folder.file(QStringLiteral("outside")), folder.file(QStringLiteral("target/link"))));
+    const QString archive = folder.file(QStringLiteral("linked.zip"));
+    WriteRawArchive(archive, {{"link/evil.txt", "bad"}});
+    EXPECT_FALSE(UnzipAll(false, archive, folder.file(QStringLiteral("target")), QString(), Options()));
+    EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("outside/evil.txt"))));
+}
+
 TEST_F(ZipTest, BrokenArchiveFails)
 {
     folder.write(QStringLiteral("broken.zip"), "PK\x03\x04 this is not a zip archive");
