@@ -86,6 +86,21 @@ TEST_F(ExitBackupTest, SameDayArchiveRotatesToOld)
     EXPECT_EQ(QDir(Backup(QStringLiteral("Demo"))).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+TEST_F(ExitBackupTest, FailedArchiveRotatesNothing)
+{
+    ASSERT_TRUE(MakeExitBackups(Options()).ok);
+    home.write(QStringLiteral("data/Demo/admin.sqlite"), QByteArray(2 * 1024 * 1024, 'v'));
+    ExitBackupOptions options = Options();
+    options.templates = false;
+    options.progress = [](int position) { return position < 100; };  // stopped halfway
+    EXPECT_FALSE(MakeExitBackups(options).ok);
+    EXPECT_EQ(Entry(Backup(QStringLiteral("Demo/05032026ES.zip")), QStringLiteral("admin.sqlite")),
+              QByteArray("demo v1"));
+    EXPECT_FALSE(QFileInfo::exists(Backup(QStringLiteral("Demo/old05032026ES.zip"))));
+    EXPECT_EQ(QDir(Backup(QStringLiteral("Demo"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"05032026ES.zip"});
+}
+
 TEST_F(ExitBackupTest, PrefixNamesTheArchive)
 {
     EXPECT_EQ(BackupArchiveName(QDate(2026, 12, 1)), QStringLiteral("01122026ES.zip"));
