@@ -25,7 +25,7 @@ struct ZipOptions
 // Adds the files matching fileSpec ("folder/*.*", "folder/*.ema"; "*.*" matches every file)
 // to archive, creating it or extending it; an entry of the same name is replaced. With
 // withFolders the sub-folders are searched too and the entries keep their folder names below
-// the spec's folder; without it only the folder's own files are added, by file name. Symbolic
+// fileSpec's folder; without it only the folder's own files are added, by file name. Symbolic
 // links and the archive itself are never added. With showProgress the shared progress window
 // shows caption (given as shown). True unless an error was reported; nothing to add is no
 // error (no archive is created then).
