@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -77,8 +79,13 @@ TEST(HomeFolder, ResourceFolderPrefersEnvironmentThenSourceTree)
         EXPECT_EQ(ResourceFolder(), QStringLiteral("/opt/res/"));
     }
     EnvScope resources("QUILLON_RESOURCES", QString());
-    // The test program runs from the build tree, which has no share/quillon.
-    EXPECT_EQ(ResourceFolder(), QStringLiteral(QUILLON_SOURCE_DIR "/resources/"));
+    // The build stages the resources beside the programs, as an installation has them; a build
+    // without that staging falls back to the source tree.
+    const QString staged =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/quillon")) +
+        QLatin1Char('/');
+    EXPECT_EQ(ResourceFolder(), QFileInfo::exists(staged) ? staged
+                                                          : QStringLiteral(QUILLON_SOURCE_DIR "/resources/"));
 }
 
 TEST(HomeFolder, SeedingCopiesMissingFilesAndKeepsChangedOnes)
