@@ -202,7 +202,7 @@ QList<QPair<QString, QVariant>> FirstContactValues(const NewTableContext& contex
     const QSqlRecord& p = context.profile;
     const QString company = ProfileText(p, QStringLiteral("company"));
     const QString name = ProfileText(p, QStringLiteral("Name"));
-    const QString comName = company.isEmpty() ? name : (company + QLatin1Char(' ') + name).trimmed();
+    const QString comName = company.isEmpty() ? name : QString(company + QLatin1Char(' ') + name).trimmed();
     return {
         {QStringLiteral("Name"), name},
         {QStringLiteral("COMPANY"), company},
