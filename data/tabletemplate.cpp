@@ -465,7 +465,8 @@ bool CreateTableIfMissing(QSqlDatabase db, const TableSpec& table, QString* erro
     Savepoint savepoint(db, error);
     if (!savepoint.IsOpen())
         return false;
-    if (!Run(db, CreateTableSql(table.name, table.fields, {table.fields.first().name}, table.defaults), error))
+    const QStringList key = table.firstColumnIsKey ? QStringList{table.fields.first().name} : QStringList();
+    if (!Run(db, CreateTableSql(table.name, table.fields, key, table.defaults), error))
         return false;
     for (const TableIndexSpec& index : table.indexes)
         if (!Run(db, CreateIndexSql(table.name, index.name, index.fields, index.caseInsensitive), error))

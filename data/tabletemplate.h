@@ -72,7 +72,7 @@ QString CreateTableSql(const QString& tableName, const QList<FieldDefinition>& f
 QString CreateIndexSql(const QString& tableName, const QString& indexName, const QStringList& fields,
                        bool caseInsensitive = true);
 
-// A table the program defines itself (not from a template); its first column is the key.
+// A table the program defines itself (not from a template).
 struct TableIndexSpec
 {
     QString name;
@@ -86,6 +86,7 @@ struct TableSpec
     QList<FieldDefinition> fields;
     QStringList defaults;   // per column: an SQL default expression or nothing
     QList<TableIndexSpec> indexes;
+    bool firstColumnIsKey = true;   // false: no primary key (rows are told apart by rowid)
 };
 
 FieldDefinition ColumnSpec(const QString& name, int dataType, int size = 0);
