@@ -92,9 +92,10 @@ bool TAdministration::BindTables()
         m_reason = table->Name() + QStringLiteral(": ") + table->LastError();
         return false;
     };
-    if (!openTable(m_dm->tabContacts))
-        return false;
+    // The index is chosen before the first read, so the rows are ordered once.
     m_dm->UseSortIndex(*m_dm->tabContacts, QStringLiteral("comname"));
+    if (!m_dm->tabContacts->Active() && !openTable(m_dm->tabContacts))
+        return false;
     // The category and history tables are opened when used; they must be there.
     for (const QString& table : {QStringLiteral("categorieA"), QStringLiteral("categorieP"), QStringLiteral("Log")}) {
         if (!db->TableExists(table)) {
@@ -102,15 +103,15 @@ bool TAdministration::BindTables()
             return false;
         }
     }
-    if (!openTable(m_dm->tabProducts))
-        return false;
     m_dm->UseSortIndex(*m_dm->tabProducts, QStringLiteral("do_default"));
-    if (!openTable(m_dm->TabFact))
+    if (!m_dm->tabProducts->Active() && !openTable(m_dm->tabProducts))
         return false;
     m_dm->UseSortIndex(*m_dm->TabFact, QStringLiteral("do_default"));
-    if (!openTable(m_dm->TabFL))
+    if (!m_dm->TabFact->Active() && !openTable(m_dm->TabFact))
         return false;
     m_dm->TabFL->SetIndexName(QStringLiteral("indFNR"));
+    if (!openTable(m_dm->TabFL))
+        return false;
     return true;
 }
 
@@ -138,14 +139,16 @@ bool TAdministration::OpenShared()
             return false;
         }
         q.finish();
+        if (probe.table == m_dm->tabZip)
+            probe.table->SetIndexFieldNames(QStringLiteral("code"));
+        else if (probe.table == m_dm->tabCalendar)
+            probe.table->SetIndexName(QStringLiteral("indDate"));
         if (!probe.table->Open()) {
             m_status = probe.status;
             m_reason = probe.table->LastError();
             return false;
         }
     }
-    m_dm->tabZip->SetIndexFieldNames(QStringLiteral("code"));
-    m_dm->tabCalendar->SetIndexName(QStringLiteral("indDate"));
     return true;
 }
 

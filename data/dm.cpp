@@ -65,6 +65,7 @@ Tdm::Tdm(QObject* parent) : QObject(parent)
 
     TabLog = Make<TTable>("TabLog");
     TabLog->SetTableName(QStringLiteral("Log"));
+    TabLog->SetIndexFieldNames(QStringLiteral("Datum;Tijd"));
 
     TabFact = Make<TTable>("TabFact");
     TabFact->SetTableName(QStringLiteral("factuur"));
