@@ -21,3 +21,9 @@ bool SaveTextFile(const QString& file, const QString& text);
 // Windows-1252 conversion used by the readers and writers (unknown characters become "?").
 QByteArray EncodeWindows1252(const QString& text);
 QString DecodeWindows1252(const QByteArray& bytes);
+
+// The value with every line break as a blank, so it stays on its line of a settings file.
+QString SingleLine(const QString& value);
+// The lines of a file about to be rewritten: false when the file exists but cannot be read, so
+// a rewrite never replaces content it could not see. A missing file gives no lines.
+bool LoadLinesForRewrite(const QString& file, QStringList* lines);
