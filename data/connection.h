@@ -66,6 +66,7 @@ public:
     // A counter per table ("main.Adressen") that grows with every row written on this
     // connection; data sets use it to notice writes made by others.
     quint64 TableGeneration(const QString& schema, const QString& table) const;
+    quint64 TableGeneration(const QByteArray& key) const { return m_generations.value(key, 0); }
     // Bumps it by hand (for writes the update hook does not see, such as a truncation).
     void TouchTable(const QString& schema, const QString& table);
 

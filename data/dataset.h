@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/connection.h"
 #include "data/field.h"
 
 class TDatabase;
@@ -45,25 +47,27 @@ enum class TDataAction { Fail, Abort, Retry };
 //   Move (First, Last, Next, Prior, MoveBy, RecNo, Locate, GotoBookmark, FindKey):
 //            a pending edit is posted first (or cancelled when nothing changed);
 //            BeforeScroll (abortable), move, OnCalcFields, OnDataChange, AfterScroll.
-//            First/Last/Next/Prior fire them even when the position does not change;
-//            a Locate that finds nothing fires nothing and does not move.
+//            First/Last/Next/Prior fire them even when the position does not change
+//            (OnDataChange only when it does); a Locate, FindKey or GotoBookmark that finds
+//            nothing fires BeforeScroll only and does not move.
 //   Insert/Append: a pending edit is posted; BeforeInsert (abortable), BeforeScroll
 //            (abortable), state Insert, OnNewRecord (abortable: cancels the insert),
 //            OnDataChange, AfterInsert, AfterScroll
 //   Edit:    (on an empty data set: Insert) BeforeEdit (abortable), state Edit,
 //            OnDataChange, AfterEdit
 //   SetValue in Edit/Insert: the field's OnChange, OnDataChange(field)
-//   Post:    transaction begins; BeforePost (abortable); row written; on failure
-//            OnPostError (Fail: Post returns false with the error, Abort: returns false
-//            silently, Retry: writes again); state Browse; AfterPost (abortable: the write
-//            is rolled back and the state returns to Edit/Insert with the values kept);
-//            commit; OnDataChange. Post returns false and keeps the edit when anything
-//            fails, so nothing typed is lost.
+//   Post:    transaction begins (the busy question when another session writes);
+//            BeforePost (abortable); row written; on failure OnPostError (Fail: Post
+//            returns false with the error, Abort: returns false silently, Retry: writes
+//            again); state Browse; OnCalcFields; OnDataChange; AfterPost (abortable: the
+//            write is rolled back and the state returns to Edit/Insert with the values
+//            kept); commit. Post returns false and keeps the edit when anything fails, so
+//            nothing typed is lost.
 //   Cancel:  BeforeCancel, state Browse, OnDataChange, AfterCancel
 //   Delete:  (in Insert: Cancel) transaction begins; BeforeDelete (abortable),
-//            BeforeScroll (abortable), row deleted (OnDeleteError as for posts),
-//            AfterDelete (abortable: rolled back, the row returns), commit,
-//            OnCalcFields, OnDataChange, AfterScroll
+//            BeforeScroll (abortable), row deleted (OnDeleteError as for posts), state
+//            Browse on the next row, OnCalcFields, OnDataChange, AfterDelete (abortable:
+//            rolled back, the row returns), commit, AfterScroll
 // OnCalcFields runs whenever a record is read into a buffer (also rows a grid shows) in
 // state CalcFields: only calculated and lookup fields may be set then. OnDataChange is held
 // back between DisableControls and EnableControls, which fires one OnDataChange at the end.
@@ -142,8 +146,9 @@ public:
     // the values (one value, or a QVariantList for several fields). Text fields honour the
     // options; other fields compare by value. False (and no move) when none matches.
     bool Locate(const QString& fieldNames, const QVariant& values, TLocateOptions options = {});
-    // The result field's value in the first row matching, without moving.
-    QVariant Lookup(const QString& keyFields, const QVariant& keyValues, const QString& resultField);
+    // The result field's value in the first row matching, without moving. Tables look in
+    // all their rows, whatever the filter.
+    virtual QVariant Lookup(const QString& keyFields, const QVariant& keyValues, const QString& resultField);
 
     TBookmark GetBookmark() const;
     bool GotoBookmark(const TBookmark& bookmark);
@@ -206,6 +211,8 @@ protected:
     virtual void CloseCursor() = 0;
     // Number of rows; streams (one-direction queries) return -1 until read to the end.
     virtual int RowCount() = 0;
+    // The number RecordCount reports (a stream counts its rows without reading them).
+    virtual int TotalRowCount() { return RowCount(); }
     // Reads the data values of a row; false past the end.
     virtual bool FetchRow(int row, QVariantList* values) = 0;
     virtual qint64 RowKey(int row) = 0;
@@ -220,8 +227,10 @@ protected:
     // The first row matching, -1 when none; default scans the rows.
     virtual int FindRow(const std::vector<int>& fieldIndexes, const QVariantList& values,
                         TLocateOptions options);
-    // Re-reads the row set; the default closes and reopens the cursor.
-    virtual bool ReloadRows(QString* error);
+    // Re-reads the row set.
+    virtual bool ReloadRows(QString* error) = 0;
+    // Reads a row again from the database, past any cache (Edit starts from fresh values).
+    virtual bool RefetchRow(int row, QVariantList* values) { return FetchRow(row, values); }
     // Forget cached rows (after another writer changed them).
     virtual void DropRowCache() {}
     virtual bool Unidirectional() const { return false; }
@@ -229,38 +238,47 @@ protected:
     void SetLastError(const QString& error) { m_lastError = error; }
     // Re-reads the rows and returns to the record with this key (or the nearest row).
     bool ReloadKeeping(qint64 key, int fallbackRow);
-    // Announces a new row order (index or filter changed); keeps the current record.
-    bool Reorder();
     bool InHandler() const { return m_handlerDepth > 0; }
 
 private:
     friend class TField;
-    struct RowBuffer
-    {
-        QVariantList values;  // data fields, then calculated fields
-    };
 
     bool FireAbortable(const Event& event);
     void Fire(const Event& event);
+    void Fire(const DataChangeEvent& event, TField* field);
     void NotifyDataChange(TField* field);
-    bool MoveToRow(int row, bool fireScroll);
-    bool LoadCurrent();
+    void NotifyLayout();
+    void NotifyRowInserted(int row);
+    void NotifyRowRemoved(int row);
+    void NotifyRowUpdated(int row);
+    void NotifyRowMoved(int from, int to);
+    void NotifyCurrentRow();
+    bool CheckActive();
+    bool CheckWritable();
+    bool ScrollTo(int row, bool setBof, bool setEof);
+    void LoadCurrent();
     void ComputeCalcFields(QVariantList* values);
     QVariant FieldValue(int index) const;
-    bool SetFieldValue(int index, const QVariant& stored);
-    bool BeginInsert(bool append);
-    bool RunWithErrorEvent(const ErrorEvent& handler, const std::function<bool(QString*)>& op);
+    bool SetFieldValue(int index, const QVariant& value);
+    bool BeginInsert();
     void SetState(TDataSetState state);
     void BuildFields(const std::vector<Column>& columns);
     QVariantList EmptyValues() const;
+    bool HasRow(int row);
+    void RestoreEdit(TDataSetState state, const QVariantList& buffer, const QVariantList& original,
+                     const std::vector<bool>& changed, qint64 key, int fallbackRow);
+    const QVariantList* GridRow(int row);
 
     QPointer<TDatabase> m_database;
     TDataSetState m_state = TDataSetState::Inactive;
     QString m_lastError;
-    std::vector<std::unique_ptr<TField>> m_fields;
+    QString m_abortReason;
+    std::vector<std::unique_ptr<TField>> m_dataFields;
     std::vector<std::unique_ptr<TField>> m_calcFields;  // declared ones, kept across opens
+    std::vector<std::unique_ptr<TField>> m_retiredFields;  // columns gone after a reopen
+    std::vector<TField*> m_fields;                      // data fields, then calculated ones
+    QHash<QString, TField*> m_fieldsByName;             // folded name
     std::unique_ptr<TField> m_missingField;
-    int m_dataFieldCount = 0;
     int m_row = -1;
     bool m_eof = true;
     bool m_bof = true;
@@ -269,18 +287,18 @@ private:
     bool m_autoCalcFields = true;
     int m_tag = 0;
     int m_disableCount = 0;
-    bool m_dataChangedWhileDisabled = false;
+    bool m_changedWhileDisabled = false;
     int m_handlerDepth = 0;
     bool m_abortRequested = false;
-    bool m_busy = false;  // inside Post/Delete/Open: refuses re-entry
+    bool m_busy = false;  // inside Post/Delete: refuses re-entry
     QVariantList m_current;          // browse: the current row; edit/insert: the edit buffer
     QVariantList m_original;         // the row as it was when Edit began
     std::vector<bool> m_changed;
     QVariantList* m_active = &m_current;  // the buffer fields read (another row while calculating)
-    TDataSetState m_calcSavedState = TDataSetState::Inactive;
     int m_insertReturnRow = -1;      // where Cancel of an insert returns to
-    // Rows read for StoredValueAt, with calculated values; dropped with the row cache.
-    std::vector<std::pair<int, QVariantList>> m_gridRows;
+    // Rows with calculated values for grids, by row key.
+    QHash<qint64, QVariantList> m_gridRows;
+    QVariantList m_gridScratch;
 };
 
 // Marks a data set as being set up (Tag 1) for the life of the guard, restoring the previous

@@ -65,9 +65,11 @@ protected:
     bool OpenCursor(std::vector<Column>* columns, QString* error) override;
     void CloseCursor() override;
     int RowCount() override;
+    int TotalRowCount() override;
     bool FetchRow(int row, QVariantList* values) override;
     qint64 RowKey(int row) override { return row; }
     int RowOfKey(qint64 key) override;
+    bool ReloadRows(QString* error) override;
 
 private:
     bool Prepare(std::unique_ptr<TStatement>* statement, QString* error);

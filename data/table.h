@@ -80,6 +80,7 @@ public:
 
     // Moves to the record whose first column (the identifier) holds the value.
     bool FindKey(const QVariant& id);
+    QVariant Lookup(const QString& keyFields, const QVariant& keyValues, const QString& resultField) override;
     // Deletes every row (one transaction).
     bool EmptyTable();
 
@@ -98,19 +99,32 @@ protected:
                 TLocateOptions options) override;
     bool ReloadRows(QString* error) override;
     void DropRowCache() override;
+    bool RefetchRow(int row, QVariantList* values) override;
 
 private:
+    struct IndexInfo
+    {
+        TIndexDef def;
+        QString sqlName;            // as stored in SQLite
+        std::vector<bool> folded;   // per field: QCI
+    };
     bool Resolve(QString* error);
     QString QualifiedName() const;
     bool ReadColumns(std::vector<Column>* columns, QString* error);
+    QList<IndexInfo> ReadIndexes();
     bool BuildOrder(const QString& indexName, const QString& fieldNames, QString* error);
+    bool BuildFilterSql(QString* error);
     bool LoadRowIds(QString* error);
     void CheckGeneration();
+    void MarkOwnWrite();
     bool FetchByRowId(qint64 rowid, QVariantList* values);
     int PlaceOf(qint64 rowid, const QVariantList& stored);
     bool PassesFilter(qint64 rowid);
     int PositionOf(qint64 rowid);
-    QString SelectList() const;
+    void InsertRowId(int place, qint64 rowid);
+    void EraseRowId(int row);
+    QString ColumnName(const QString& name) const;  // the table's spelling, empty when unknown
+    bool ReorderKeeping();
 
     QString m_tableName;
     QString m_schema;
@@ -126,10 +140,16 @@ private:
     int m_rowIdColumn = -1;            // the INTEGER PRIMARY KEY column, if any
     QStringList m_orderFields;         // column names of the current order
     std::vector<bool> m_orderFolded;   // per order field: QCI
-    QString m_orderBy;                 // "ORDER BY ..." including the rowid tie-break
+    bool m_orderByRowId = false;
+    QString m_orderBy;                 // "ORDER BY ..." ending in the rowid tie-break
+    QString m_filterSql;               // empty when no filter applies
+    QVariantList m_filterBinds;
+    QString m_fetchSql;
+    QByteArray m_generationKey;
     std::vector<qint64> m_rowIds;
     QHash<qint64, int> m_positions;    // rowid -> row, rebuilt lazily
     bool m_positionsValid = false;
+    int m_linearLookups = 0;
     QHash<qint64, QVariantList> m_cache;
     quint64 m_generation = 0;
 };

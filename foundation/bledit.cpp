@@ -71,6 +71,17 @@ void TBlEdit::SetCaseMode(int mode)
     m_caseMode = (mode >= 0 && mode <= 3) ? mode : 0;
 }
 
+void TBlEdit::SetFocusColor(const QColor& colour)
+{
+    m_focusColor = colour;
+    if (m_focusPainted) {
+        QPalette focused = m_normalPalette;
+        if (colour.isValid())
+            focused.setColor(QPalette::Base, colour);
+        setPalette(focused);
+    }
+}
+
 void TBlEdit::OnTextEdited()
 {
     const QString old = m_lastText;
@@ -81,14 +92,25 @@ void TBlEdit::OnTextEdited()
     if (m_allowOnlyNumbers) {
         // The edit replaced old[prefix, old.size() - suffix) by what lies between in `now`;
         // typing, pasting and dropping all arrive here, so one filter serves them all.
-        int prefix = 0;
+        // The caret stands after the inserted text, which settles where a repeated
+        // character went ("-" typed before "-5").
+        int suffix = now.size() - cursor;
+        const bool caretFits = suffix >= 0 && suffix <= old.size() && old.right(suffix) == now.right(suffix);
         const int shortest = std::min(old.size(), now.size());
-        while (prefix < shortest && old.at(prefix) == now.at(prefix))
+        int prefixLimit = shortest;
+        if (caretFits) {
+            prefixLimit = std::min(cursor, static_cast<int>(old.size()) - suffix);
+        } else {
+            suffix = 0;
+            while (suffix < shortest
+                   && old.at(old.size() - 1 - suffix) == now.at(now.size() - 1 - suffix))
+                ++suffix;
+        }
+        int prefix = 0;
+        while (prefix < prefixLimit && old.at(prefix) == now.at(prefix))
             ++prefix;
-        int suffix = 0;
-        while (suffix < shortest - prefix
-               && old.at(old.size() - 1 - suffix) == now.at(now.size() - 1 - suffix))
-            ++suffix;
+        if (!caretFits)
+            suffix = std::min(suffix, static_cast<int>(shortest) - prefix);
         const QString before = now.left(prefix);
         const QString after = now.right(suffix);
         const QString inserted = now.mid(prefix, now.size() - prefix - suffix);

@@ -48,7 +48,7 @@ public:
     bool AllowNegNumbers() const { return m_allowNegNumbers; }
     void SetAllowNegNumbers(bool on) { m_allowNegNumbers = on; }
     QColor FocusColor() const { return m_focusColor; }
-    void SetFocusColor(const QColor& colour) { m_focusColor = colour; }
+    void SetFocusColor(const QColor& colour);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

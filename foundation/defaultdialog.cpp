@@ -38,8 +38,10 @@ bool TfrmDefaultDialog::IsSizeable() const
 void TfrmDefaultDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
-        if (LanguageIndex() != 1)
+        if (LanguageIndex() != 1 || m_shownLanguage != 1) {
             TranslateWindow(this);
+            m_shownLanguage = LanguageIndex();
+        }
         RestorePlacement();
     }
     QDialog::showEvent(event);

@@ -2,8 +2,9 @@
 
 #include <QDialog>
 
-// The base of the program's dialogs: translated on showing when the language is not Dutch,
-// and placed where the user left it (data folder "screen.ini", under the object name).
+// The base of the program's dialogs: translated on showing when the language is not Dutch
+// (or back to Dutch when it was shown in another language before), and placed where the user
+// left it (data folder "screen.ini", under the object name).
 class TfrmDefaultDialog : public QDialog
 {
     Q_OBJECT
@@ -24,4 +25,5 @@ private:
     void SavePlacement() const;
 
     bool m_placed = false;
+    int m_shownLanguage = 1;  // the language its texts are in
 };

@@ -10,9 +10,14 @@
 
 namespace {
 
+void LogLockedFolder(const QString& folder)
+{
+    qWarning().noquote() << QStringLiteral("Map <%1> is vergrendeld").arg(folder);
+}
+
 FolderNoticeHandler& FolderLockedNotice()
 {
-    static FolderNoticeHandler handler = [](const QString& text) { qWarning().noquote() << text; };
+    static FolderNoticeHandler handler = LogLockedFolder;
     return handler;
 }
 
@@ -53,11 +58,8 @@ bool EmptyFolder(const QString& folder, bool notify)
         EmptyFolder(sub, notify);
         if (dir.rmdir(entry.fileName()))
             continue;
-        if (notify) {
-            QString text = QStringLiteral(
-                "Map <%s> is vergrendeld. Kijk of Windows Explorer of DOS prompt niet verwijst naar deze map");
-            FolderLockedNotice()(text.replace(QLatin1String("%s"), NormaliseFolder(sub)));
-        }
+        if (notify)
+            FolderLockedNotice()(NormaliseFolder(sub));
         EmptyFolder(sub, false);
         all = dir.rmdir(entry.fileName()) && all;
     }
@@ -68,8 +70,7 @@ bool EmptyFolder(const QString& folder, bool notify)
 
 void SetFolderLockedNotice(FolderNoticeHandler handler)
 {
-    if (handler)
-        FolderLockedNotice() = std::move(handler);
+    FolderLockedNotice() = handler ? std::move(handler) : FolderNoticeHandler(LogLockedFolder);
 }
 
 QString FileBaseName(const QString& path)
@@ -101,17 +102,24 @@ bool FolderExists(const QString& path)
 QString NormaliseFolder(const QString& path)
 {
     QString result = path.trimmed();
+    if (result.isEmpty())
+        return result;
     result.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    while (result.contains(QLatin1String("/./")))
-        result.replace(QLatin1String("/./"), QLatin1String("/"));
+    // The trailing "/" first, so a final "/." goes as well.
+    if (!result.endsWith(QLatin1Char('/')))
+        result.append(QLatin1Char('/'));
     const bool doubleStart = result.startsWith(QLatin1String("//"));
     QString rest = doubleStart ? result.mid(2) : result;
-    while (rest.contains(QLatin1String("//")))
+    for (;;) {
+        const qsizetype before = rest.size();
+        rest.replace(QLatin1String("/./"), QLatin1String("/"));
         rest.replace(QLatin1String("//"), QLatin1String("/"));
-    result = doubleStart ? QStringLiteral("//") + rest : rest;
-    if (!result.isEmpty() && !result.endsWith(QLatin1Char('/')))
-        result.append(QLatin1Char('/'));
-    return result;
+        if (rest.size() == before)
+            break;
+    }
+    while (doubleStart && rest.startsWith(QLatin1Char('/')))
+        rest.remove(0, 1);
+    return doubleStart ? QStringLiteral("//") + rest : rest;
 }
 
 bool DeleteFileIfExists(const QString& path)

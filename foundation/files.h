@@ -16,7 +16,7 @@ QDateTime FileDate(const QString& path);
 // True when a folder of that name exists (a trailing "/" is ignored).
 bool FolderExists(const QString& path);
 // Trims, turns "\" into "/", drops every "/./", collapses "//" (except at the very start) and
-// adds a trailing "/" to a non-empty result.
+// adds a trailing "/" to a non-empty result. Normalising twice changes nothing.
 QString NormaliseFolder(const QString& path);
 // Deletes the file when it exists; whether a file was deleted.
 bool DeleteFileIfExists(const QString& path);
@@ -41,7 +41,8 @@ QString FirstCdDrive();
 // matched), else path itself.
 QString FindFileCaseInsensitive(const QString& path);
 
-// Shows the (already translated) text of a locked folder. The program installs one that uses
-// its message dialog; by default the text goes to the warning log.
-using FolderNoticeHandler = std::function<void(const QString& text)>;
+// Tells the user that a sub-folder could not be removed ("Map <folder> is vergrendeld...").
+// It receives the folder (with "/"). The program sets one that shows the translated text with
+// its message dialog; until then (or after setting none) the folder goes to the warning log.
+using FolderNoticeHandler = std::function<void(const QString& folder)>;
 void SetFolderLockedNotice(FolderNoticeHandler handler);

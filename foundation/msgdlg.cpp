@@ -125,8 +125,9 @@ void TmyMsgDlg::OnFirst()
 {
     if (IsRefused()) {
         if (!m_forbidden.isEmpty()) {
-            m_text->setText(m_prompt + QLatin1String("\n\n") + Translate(NL("Deze naam mag niet gebruikt worden:"))
-                            + QLatin1Char('\n') + m_forbidden.join(QLatin1Char('\n')));
+            const QString refusal = Translate(NL("Deze naam mag niet gebruikt worden:"));
+            m_text->setText(m_prompt + QLatin1String("\n\n") + refusal + QLatin1Char('\n')
+                            + m_forbidden.join(QLatin1Char('\n')));
         }
         m_edit->setFocus();
         return;

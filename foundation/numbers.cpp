@@ -29,6 +29,17 @@ double FloatOrDefault(const QString& text, double defaultValue)
     return ok && std::isfinite(value) ? value : defaultValue;
 }
 
+double FieldFloatOr(const QVariant& value, double defaultValue)
+{
+    if (value.isNull() || !value.isValid())
+        return defaultValue;
+    if (value.typeId() == QMetaType::QString)
+        return FloatOrDefault(value.toString(), defaultValue);
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok && std::isfinite(number) ? number : defaultValue;
+}
+
 QChar DecimalSeparator()
 {
     const QString point = QLocale().decimalPoint();

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QSize>
 #include <QString>
+#include <QVariant>
 
 // Numbers read from files or typed by users read the same on every machine: "," and "." are
 // both decimal separators. Numbers are shown with the locale's separator.
@@ -12,6 +13,8 @@ int IntOrDefault(const QString& text, int defaultValue);
 // The trimmed text as a number ("," or "." as decimal separator), or the default when empty,
 // not a number, or not finite.
 double FloatOrDefault(const QString& text, double defaultValue);
+// A table field's value as a number, or the default when the field is null or empty.
+double FieldFloatOr(const QVariant& value, double defaultValue);
 // The locale's decimal separator, used when numbers are shown.
 QChar DecimalSeparator();
 // Fixed notation with DecimalSeparator(), rounded as RoundHalfAway does; no group separators.

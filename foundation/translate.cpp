@@ -154,11 +154,11 @@ const char* const SourceProperty = "quillonDutchSource";
 constexpr int SourceTextRole = Qt::UserRole + 0x4E4C;
 constexpr int SourceTipRole = SourceTextRole + 1;
 
+using Translator = std::function<QString(const QString&)>;
+
 // Works out what to show for a text from its memory. When the program has put another text
 // there since the last translation, that text is the new Dutch source. Returns false when
 // nothing needs to change or be remembered.
-using Translator = std::function<QString(const QString&)>;
-
 bool Retranslate(QStringList& memory, const QString& current, QString* shown,
                  const Translator& translate = Translate)
 {

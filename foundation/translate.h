@@ -34,7 +34,21 @@ void TranslateMenu(QMenu* menu);
 // A '|' record of pairs "shown text|value|...": each shown text translated, values kept.
 QString TranslatePairs(const QString& text);
 // Translates a window and every widget in it from the Dutch source texts, which each widget
-// keeps, so the window can be translated again after the language changes.
+// keeps, so the window can be translated again after the language changes. Every widget: its
+// window title and tool tip. Besides:
+//   QLabel, QAbstractButton (push, tool, check, radio buttons)  text
+//   QGroupBox                                                  title
+//   QLineEdit                                                  placeholder (never the typed text)
+//   QTabBar (so QTabWidget)                                    tab texts and tab tool tips
+//   QToolBox                                                   page texts and tool tips
+//   QComboBox, QListView and QListWidget                       item texts and tool tips
+//   QTreeWidget (the program's own tree)                       node texts of column 0
+//   QTreeView on another model (the platform's tree)           nodes stay as they are
+//   QHeaderView (QTableWidget, QTreeWidget, ... headers)       section texts
+//   QMenuBar, QMenu, QToolBar and any widget's actions         as TranslateMenu
+//   QFileDialog                                                title and filter descriptions
+// Item models that cannot keep the Dutch source (file system, query models) are left alone,
+// and so are a file dialog's own controls.
 void TranslateWindow(QWidget* window);
 
 QString MonthName(int n);     // 1 = januari

@@ -50,6 +50,16 @@ TEST(Numbers, FloatOrDefaultReadsCommaAndPointInEveryLocale)
     }
 }
 
+TEST(Numbers, FieldFloatOr)
+{
+    EXPECT_DOUBLE_EQ(FieldFloatOr(QVariant(), 5), 5);
+    EXPECT_DOUBLE_EQ(FieldFloatOr(QVariant(QMetaType::fromType<double>()), 5), 5);
+    EXPECT_DOUBLE_EQ(FieldFloatOr(QString(), 5), 5);
+    EXPECT_DOUBLE_EQ(FieldFloatOr(QStringLiteral("2,5"), 5), 2.5);
+    EXPECT_DOUBLE_EQ(FieldFloatOr(3.25, 5), 3.25);
+    EXPECT_DOUBLE_EQ(FieldFloatOr(7, 5), 7);
+}
+
 TEST(Numbers, FormatFloatUsesTheLocaleSeparator)
 {
     {
