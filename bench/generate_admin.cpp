@@ -4,6 +4,7 @@
 // the Belgian postcodes. The same run always gives the same data.
 
 #include "data/connection.h"
+#include "data/engine_statement.h"
 #include "data/schema.h"
 #include "data/shareddb.h"
 #include "data/tabletemplate.h"

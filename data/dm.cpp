@@ -2,6 +2,7 @@
 
 #include "data/postcodes.h"
 #include "data/printquery.h"
+#include "data/engine_statement.h"
 #include "data/schema.h"
 #include "data/scratch.h"
 #include "data/shareddb.h"

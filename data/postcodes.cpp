@@ -1,5 +1,6 @@
 #include "data/postcodes.h"
 
+#include "data/engine_statement.h"
 #include "data/schema.h"
 
 #include <QSqlQuery>

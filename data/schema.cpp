@@ -81,15 +81,8 @@ bool IsKnownDataType(int dataType)
     return !DeclaredTypeOf(dataType, 1).isEmpty();
 }
 
-bool IsSafeIdentifier(const QString& name)
+bool IsValidColumnName(const QString& name)
 {
     static const QRegularExpression pattern(QStringLiteral("^[A-Za-z][A-Za-z0-9_ ]{0,63}$"));
     return pattern.match(name).hasMatch() && !name.endsWith(QLatin1Char(' '));
-}
-
-QString QuoteIdentifier(const QString& name)
-{
-    QString inner = name;
-    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
 }

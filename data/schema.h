@@ -37,9 +37,7 @@ int DataTypeOfDeclared(const QString& declared, int* size = nullptr);
 // True for the data type codes a column can be created with.
 bool IsKnownDataType(int dataType);
 
-// Column and table names that may appear in SQL text: a letter first, then letters, digits,
-// "_" or blanks ("Telephone private"), at most 64 characters, no trailing blank.
-bool IsSafeIdentifier(const QString& name);
-
-// name in double quotes, inner quotes doubled. Use only after IsSafeIdentifier or for fixed names.
-QString QuoteIdentifier(const QString& name);
+// Table, column and index names that come from files or users: a letter first, then letters,
+// digits, "_" or blanks ("Telephone private"), at most 64 characters, no trailing blank.
+// (Stricter than the engine's own check; quoting is the engine's QuoteIdentifier.)
+bool IsValidColumnName(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/query.h"
+#include "data/engine_statement.h"
 #include "data/schema.h"
 
 #include <QSet>

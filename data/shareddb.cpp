@@ -1,5 +1,6 @@
 #include "data/shareddb.h"
 
+#include "data/engine_statement.h"
 #include "data/schema.h"
 #include "data/tabletemplate.h"
 #include "foundation/homefolder.h"

@@ -1,5 +1,6 @@
 #include "data/tabletemplate.h"
 
+#include "data/engine_statement.h"
 #include "data/schema.h"
 #include "foundation/files.h"
 #include "foundation/records.h"
@@ -174,13 +175,13 @@ private:
 
 bool CheckNames(const QString& tableName, const QList<FieldDefinition>& fields, QString* error)
 {
-    if (!IsSafeIdentifier(tableName)) {
+    if (!IsValidColumnName(tableName)) {
         if (error)
             *error = QStringLiteral("invalid table name %1").arg(tableName);
         return false;
     }
     for (const FieldDefinition& def : fields) {
-        if (!IsSafeIdentifier(def.name) || !IsKnownDataType(def.dataType)) {
+        if (!IsValidColumnName(def.name) || !IsKnownDataType(def.dataType)) {
             if (error)
                 *error = QStringLiteral("invalid column %1").arg(def.Line());
             return false;
@@ -330,7 +331,7 @@ bool CreateIndexes(QSqlDatabase db, const QString& tableName, const QList<FieldD
     for (const TemplateIndex& index : indexes) {
         if (index.name.isEmpty())
             continue;
-        if (!IsSafeIdentifier(index.name)) {
+        if (!IsValidColumnName(index.name)) {
             if (error)
                 *error = QStringLiteral("invalid index name %1").arg(index.name);
             return false;

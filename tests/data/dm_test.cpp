@@ -8,6 +8,7 @@
 #include "data/tabletemplate.h"
 #include "foundation/msgdlg.h"
 #include "foundation/settingsfile.h"
+#include "foundation/textfile.h"
 #include "foundation/translate.h"
 
 #include <gtest/gtest.h>

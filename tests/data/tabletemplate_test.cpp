@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -72,6 +73,7 @@ TEST(Schema, StoredValuesKeepTheirForm)
 {
     // The declared types must give SQLite affinities that keep every value as typed.
     StoreFixture fx;
+    QDir().mkpath(fx.folder());
     auto db = fx.OpenDatabase();
     ASSERT_TRUE(db);
     QList<FieldDefinition> fields{ColumnSpec(QStringLiteral("id"), dtInteger), ColumnSpec(QStringLiteral("memo"), dtMemo, 240),
@@ -91,12 +93,12 @@ TEST(Schema, StoredValuesKeepTheirForm)
 
 TEST(Schema, IdentifiersFromFilesAreChecked)
 {
-    EXPECT_TRUE(IsSafeIdentifier(QStringLiteral("Telephone private")));
-    EXPECT_TRUE(IsSafeIdentifier(QStringLiteral("P_SPRICE")));
-    EXPECT_FALSE(IsSafeIdentifier(QStringLiteral("x\"; DROP TABLE Adressen; --")));
-    EXPECT_FALSE(IsSafeIdentifier(QStringLiteral("1abc")));
-    EXPECT_FALSE(IsSafeIdentifier(QStringLiteral("trailing ")));
-    EXPECT_FALSE(IsSafeIdentifier(QString()));
+    EXPECT_TRUE(IsValidColumnName(QStringLiteral("Telephone private")));
+    EXPECT_TRUE(IsValidColumnName(QStringLiteral("P_SPRICE")));
+    EXPECT_FALSE(IsValidColumnName(QStringLiteral("x\"; DROP TABLE Adressen; --")));
+    EXPECT_FALSE(IsValidColumnName(QStringLiteral("1abc")));
+    EXPECT_FALSE(IsValidColumnName(QStringLiteral("trailing ")));
+    EXPECT_FALSE(IsValidColumnName(QString()));
 }
 
 TEST(Template, ShippedContactsTemplateHasEveryColumnTheRulesUse)
