@@ -84,6 +84,7 @@ bool TAdministration::BindTables()
     parent.cdUp();
     if (!m_dm->Bind(m_folder, NormaliseFolder(parent.absolutePath()), &m_reason))
         return false;
+    m_binding = m_dm->Binding();
     m_dm->currentSortColumn = [this] { return SortColumn(ModuleNumber()); };
     TDatabase* db = m_dm->Database();
     auto openTable = [this](TTable* table) {
@@ -156,7 +157,9 @@ TAdministration::~TAdministration()
 {
     const bool hadModule = m_module != nullptr;
     m_module.reset();
-    if (!m_dm)
+    // Nothing to undo when the opening stopped before binding, or when another administration
+    // has bound the data module since.
+    if (!m_dm || m_binding == 0 || m_dm->Binding() != m_binding)
         return;
     const int phase = RunPhase();
     if (hadModule && m_status == asOpen) {

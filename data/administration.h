@@ -68,6 +68,7 @@ private:
     bool OpenShared();
 
     Tdm* m_dm = nullptr;
+    quint64 m_binding = 0;   // the data module's binding this administration made
     std::unique_ptr<TModule> m_module;
     int m_status = asOpen;
     QString m_reason;

@@ -153,6 +153,7 @@ bool Tdm::Bind(const QString& administrationFolder, const QString& dataFolder, Q
         }
     }
     m_database = std::move(database);
+    ++m_binding;
     m_folder = folder;
     m_dataFolder = data;
     for (TDataSet* dataSet : DataSets())

@@ -34,6 +34,8 @@ public:
     // Closes every data set and drops the connection.
     void Unbind();
     TDatabase* Database() const { return m_database.get(); }
+    // Grows with every Bind, so an administration can tell whether the binding is still its own.
+    quint64 Binding() const { return m_binding; }
     QString AdministrationFolder() const { return m_folder; }
     QString DataFolder() const { return m_dataFolder; }
 
@@ -123,4 +125,5 @@ private:
     std::unique_ptr<TDatabase> m_database;
     QString m_folder;
     QString m_dataFolder;
+    quint64 m_binding = 0;
 };

@@ -287,3 +287,17 @@ TEST_F(Administration, FreeingWithAModuleClosesEverything)
     for (TDataSet* dataSet : dm.DataSets())
         EXPECT_FALSE(dataSet->Active()) << dataSet->Name().toStdString();
 }
+
+TEST_F(Administration, FreeingAnOlderAdministrationLeavesTheNewOneBound)
+{
+    auto first = Open();
+    ASSERT_EQ(first->Status(), asOpen);
+    auto second = Open();
+    ASSERT_EQ(second->Status(), asOpen);
+    first.reset();
+    EXPECT_TRUE(dm.tabContacts->Active());
+    ASSERT_NE(dm.Database(), nullptr);
+    EXPECT_EQ(dm.UseSortIndex(*dm.tabContacts, QString()), true);   // the sort column still answers
+    second.reset();
+    EXPECT_EQ(dm.Database(), nullptr);
+}
