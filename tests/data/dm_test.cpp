@@ -155,6 +155,14 @@ TEST_F(DataModule, FillScratchTableAddsBlankRowsAndRepeats)
     ASSERT_TRUE(dm.FillScratchTable(0, again, 1));
     EXPECT_EQ(dm.Database()->Scalar(QStringLiteral("SELECT COUNT(*) FROM scratch")).toInt(), 3);
     EXPECT_FALSE(dm.Database()->TableExists(QStringLiteral("scratch"), QStringLiteral("main")));
+
+    // A one-direction query with no rows: only the blank rows.
+    dm.queAdressen->SetSql(QStringLiteral("SELECT * FROM Adressen WHERE nummer > 100"));
+    ASSERT_TRUE(dm.FillScratchTable(4, *dm.queAdressen, 2));
+    EXPECT_EQ(dm.Database()->Scalar(QStringLiteral("SELECT COUNT(*) FROM scratch")).toInt(), 4);
+    dm.queAdressen->SetSql(QStringLiteral("SELECT * FROM Adressen"));
+    ASSERT_TRUE(dm.FillScratchTable(0, *dm.queAdressen, 2));
+    EXPECT_EQ(dm.Database()->Scalar(QStringLiteral("SELECT COUNT(*) FROM scratch WHERE ComName = 'O''Brien \"x\" 100%'")).toInt(), 2);
 }
 
 TEST_F(DataModule, ScratchRowsArePrivateToTheirConnection)
