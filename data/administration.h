@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -50,7 +51,7 @@ public:
     QString Folder() const { return m_folder; }
     QString AdminIni() const { return m_folder + QStringLiteral("admin.ini"); }
     bool VatInclusive() const { return m_vatInclusive; }
-    Tdm* DataModule() const { return m_dm; }
+    Tdm* DataModule() const { return m_dm.data(); }
 
     // The current module, owned by the administration; setting one frees the previous.
     TModule* Module() const { return m_module.get(); }
@@ -67,7 +68,7 @@ private:
     bool BindTables();
     bool OpenShared();
 
-    Tdm* m_dm = nullptr;
+    QPointer<Tdm> m_dm;   // the program may end the data module first
     quint64 m_binding = 0;   // the data module's binding this administration made
     std::unique_ptr<TModule> m_module;
     int m_status = asOpen;

@@ -301,3 +301,15 @@ TEST_F(Administration, FreeingAnOlderAdministrationLeavesTheNewOneBound)
     second.reset();
     EXPECT_EQ(dm.Database(), nullptr);
 }
+
+TEST(AdministrationLifetime, DataModuleEndingFirstIsHarmless)
+{
+    StoreFixture fx;
+    ASSERT_NO_FATAL_FAILURE(fx.MakeAdministration());
+    auto dm = std::make_unique<Tdm>();
+    auto admin = std::make_unique<TAdministration>(fx.folder(), QStringLiteral("Test"), dm.get());
+    ASSERT_EQ(admin->Status(), asOpen);
+    dm.reset();
+    EXPECT_EQ(admin->DataModule(), nullptr);
+    admin.reset();
+}
