@@ -1137,7 +1137,8 @@ const QVariantList* TDataSet::GridRow(int row)
 {
     if (!Active() || row < 0)
         return nullptr;
-    if (row == m_row && m_state != TDataSetState::Insert)
+    // The record being edited shows as typed; other rows as stored now.
+    if (row == m_row && (m_state == TDataSetState::Edit || Unidirectional()))
         return &m_current;
     if (Unidirectional())
         return nullptr;
