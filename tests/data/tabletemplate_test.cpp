@@ -307,3 +307,24 @@ TEST_F(TemplateCreation, FixedTablesOfTheAdministration)
     QString error;
     EXPECT_TRUE(CreateAdministrationTables(db->sql(), &error)) << error.toStdString();
 }
+
+TEST(Template, LanguageVariantsDifferOnlyInCaptions)
+{
+    for (const char* base : {"datadefs/Standaard.cb", "datadefs/Standaard.pb"}) {
+        TableTemplate dutch;
+        ASSERT_TRUE(ReadTableTemplate(Resource(base), &dutch));
+        for (const char* suffix : {"f", "e", "d"}) {
+            TableTemplate variant;
+            ASSERT_TRUE(ReadTableTemplate(Resource(base) + QString::fromLatin1(suffix), &variant)) << base << suffix;
+            EXPECT_EQ(Names(variant.fields), Names(dutch.fields));
+            ASSERT_EQ(variant.controls.size(), dutch.controls.size());
+            for (int i = 0; i < dutch.controls.size(); ++i) {
+                const QString& a = dutch.controls.at(i);
+                const QString& b = variant.controls.at(i);
+                EXPECT_EQ(FieldOf(a, 2), FieldOf(b, 2));
+                if (FieldOf(a, 2) != u"7")
+                    EXPECT_EQ(a, b);
+            }
+        }
+    }
+}
