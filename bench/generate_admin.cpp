@@ -720,7 +720,11 @@ int main(int argc, char** argv)
         return false;
     });
     const QString home = QDir(args.at(1)).absolutePath();
-    const QString name = args.size() > 2 ? args.at(2) : QStringLiteral("Groot");
+    const QString name = args.size() > 2 ? args.at(2).trimmed() : QStringLiteral("Groot");
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.startsWith(QLatin1Char('.'))) {
+        std::fprintf(stderr, "quillon-generate: \"%s\" is no administration name\n", qPrintable(name));
+        return 2;
+    }
     SetProgramFolder(home);
     if (!EnsureHomeFolder()) {
         std::fprintf(stderr, "quillon-generate: cannot set up the home folder %s\n", qPrintable(home));
