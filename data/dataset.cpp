@@ -118,44 +118,58 @@ void TDataSet::NotifyLayout()
     Q_EMIT layoutReset();
 }
 
-void TDataSet::NotifyRowInserted(int row)
+// Row sources call these around every change of their row list, so models can tell their
+// views before and after, as Qt's models must.
+bool TDataSet::AnnounceRows()
 {
     m_gridRows.clear();
     if (m_disableCount > 0) {
         m_changedWhileDisabled = true;
-        return;
+        return false;
     }
-    Q_EMIT rowInserted(row);
+    return true;
 }
 
-void TDataSet::NotifyRowRemoved(int row)
+void TDataSet::AnnounceInsert(int row)
 {
-    m_gridRows.clear();
-    if (m_disableCount > 0) {
-        m_changedWhileDisabled = true;
-        return;
-    }
-    Q_EMIT rowRemoved(row);
+    if (AnnounceRows())
+        Q_EMIT rowAboutToBeInserted(row);
+}
+
+void TDataSet::FinishInsert(int row)
+{
+    if (AnnounceRows())
+        Q_EMIT rowInserted(row);
+}
+
+void TDataSet::AnnounceRemove(int row)
+{
+    if (AnnounceRows())
+        Q_EMIT rowAboutToBeRemoved(row);
+}
+
+void TDataSet::FinishRemove(int row)
+{
+    if (AnnounceRows())
+        Q_EMIT rowRemoved(row);
+}
+
+void TDataSet::AnnounceMove(int from, int to)
+{
+    if (AnnounceRows())
+        Q_EMIT rowAboutToBeMoved(from, to);
+}
+
+void TDataSet::FinishMove(int from, int to)
+{
+    if (AnnounceRows())
+        Q_EMIT rowMoved(from, to);
 }
 
 void TDataSet::NotifyRowUpdated(int row)
 {
-    m_gridRows.clear();
-    if (m_disableCount > 0) {
-        m_changedWhileDisabled = true;
-        return;
-    }
-    Q_EMIT rowUpdated(row);
-}
-
-void TDataSet::NotifyRowMoved(int from, int to)
-{
-    m_gridRows.clear();
-    if (m_disableCount > 0) {
-        m_changedWhileDisabled = true;
-        return;
-    }
-    Q_EMIT rowMoved(from, to);
+    if (AnnounceRows())
+        Q_EMIT rowUpdated(row);
 }
 
 void TDataSet::NotifyCurrentRow()
@@ -992,16 +1006,8 @@ bool TDataSet::Post()
         m_row = qBound(-1, base, RecordCount() - 1);
     }
     LoadCurrent();
-    if (inserting) {
-        if (newRow >= 0)
-            NotifyRowInserted(newRow);
-    } else if (newRow < 0) {
-        NotifyRowRemoved(oldRow);
-    } else if (newRow != oldRow) {
-        NotifyRowMoved(oldRow, newRow);
-    } else {
+    if (!inserting && newRow == oldRow)
         NotifyRowUpdated(newRow);
-    }
     NotifyDataChange(nullptr);
     NotifyCurrentRow();
     if (!FireAbortable(AfterPost)) {
@@ -1081,7 +1087,6 @@ bool TDataSet::Delete()
     m_bof = m_row <= 0;
     m_eof = count == 0 || row >= count;
     LoadCurrent();
-    NotifyRowRemoved(row);
     NotifyDataChange(nullptr);
     NotifyCurrentRow();
     if (!FireAbortable(AfterDelete)) {

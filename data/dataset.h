@@ -191,10 +191,14 @@ Q_SIGNALS:
     void dataChanged(TField* field);
     void stateChanged();
     void layoutReset();          // rows reordered, refiltered, reopened or closed
+    // Around each change of the row list (the "about" signal comes before the list changes).
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
-    void rowUpdated(int row);
+    void rowAboutToBeMoved(int from, int to);  // to: the row's position afterwards
     void rowMoved(int from, int to);
+    void rowUpdated(int row);
     void currentRowChanged(int row);
 
 protected:
@@ -236,6 +240,13 @@ protected:
     virtual bool Unidirectional() const { return false; }
 
     void SetLastError(const QString& error) { m_lastError = error; }
+    // Row sources announce each change of their row list before and after making it.
+    void AnnounceInsert(int row);
+    void FinishInsert(int row);
+    void AnnounceRemove(int row);
+    void FinishRemove(int row);
+    void AnnounceMove(int from, int to);
+    void FinishMove(int from, int to);
     // Re-reads the rows and returns to the record with this key (or the nearest row).
     bool ReloadKeeping(qint64 key, int fallbackRow);
     bool InHandler() const { return m_handlerDepth > 0; }
@@ -248,10 +259,8 @@ private:
     void Fire(const DataChangeEvent& event, TField* field);
     void NotifyDataChange(TField* field);
     void NotifyLayout();
-    void NotifyRowInserted(int row);
-    void NotifyRowRemoved(int row);
+    bool AnnounceRows();
     void NotifyRowUpdated(int row);
-    void NotifyRowMoved(int from, int to);
     void NotifyCurrentRow();
     bool CheckActive();
     bool CheckWritable();

@@ -8,36 +8,60 @@ TDataSetModel::TDataSetModel(TDataSet* dataSet, QObject* parent)
     RebuildColumns();
     m_rows = dataSet->RecordCount();
     connect(dataSet, &TDataSet::layoutReset, this, &TDataSetModel::Reset);
-    connect(dataSet, &TDataSet::rowInserted, this, [this](int row) {
+    connect(dataSet, &TDataSet::rowAboutToBeInserted, this, [this](int row) {
+        m_pending = Pending::None;
         if (row < 0 || row > m_rows)
-            return Reset();
+            return;
         beginInsertRows(QModelIndex(), row, row);
+        m_pending = Pending::Insert;
+    });
+    connect(dataSet, &TDataSet::rowInserted, this, [this](int) {
+        if (m_pending != Pending::Insert)
+            return Reset();
         ++m_rows;
+        m_pending = Pending::None;
         endInsertRows();
     });
-    connect(dataSet, &TDataSet::rowRemoved, this, [this](int row) {
+    connect(dataSet, &TDataSet::rowAboutToBeRemoved, this, [this](int row) {
+        m_pending = Pending::None;
         if (row < 0 || row >= m_rows)
-            return Reset();
+            return;
         beginRemoveRows(QModelIndex(), row, row);
+        m_pending = Pending::Remove;
+    });
+    connect(dataSet, &TDataSet::rowRemoved, this, [this](int) {
+        if (m_pending != Pending::Remove)
+            return Reset();
         --m_rows;
+        m_pending = Pending::None;
         endRemoveRows();
+    });
+    connect(dataSet, &TDataSet::rowAboutToBeMoved, this, [this](int from, int to) {
+        m_pending = Pending::None;
+        if (from < 0 || from >= m_rows || to < 0 || to >= m_rows)
+            return;
+        // Qt counts the destination before the move; the data set counts it after.
+        const int destination = to > from ? to + 1 : to;
+        if (from != to && beginMoveRows(QModelIndex(), from, from, QModelIndex(), destination))
+            m_pending = Pending::Move;
+        else
+            m_pending = Pending::Update;
+    });
+    connect(dataSet, &TDataSet::rowMoved, this, [this](int from, int to) {
+        const Pending pending = m_pending;
+        m_pending = Pending::None;
+        if (pending == Pending::Move)
+            endMoveRows();
+        else if (pending != Pending::Update)
+            return Reset();
+        if (!m_fieldIndexes.empty())
+            Q_EMIT dataChanged(index(to, 0), index(to, int(m_fieldIndexes.size()) - 1));
+        (void)from;
     });
     connect(dataSet, &TDataSet::rowUpdated, this, [this](int row) {
         if (row < 0 || row >= m_rows || m_fieldIndexes.empty())
             return;
         Q_EMIT dataChanged(index(row, 0), index(row, int(m_fieldIndexes.size()) - 1));
-    });
-    connect(dataSet, &TDataSet::rowMoved, this, [this](int from, int to) {
-        if (from < 0 || from >= m_rows || to < 0 || to >= m_rows)
-            return Reset();
-        // Qt counts the destination before the move; the data set counts it after.
-        const int destination = to > from ? to + 1 : to;
-        if (beginMoveRows(QModelIndex(), from, from, QModelIndex(), destination))
-            endMoveRows();
-        const int first = qMin(from, to);
-        const int last = qMax(from, to);
-        if (!m_fieldIndexes.empty())
-            Q_EMIT dataChanged(index(first, 0), index(last, int(m_fieldIndexes.size()) - 1));
     });
     connect(dataSet, &TDataSet::currentRowChanged, this, &TDataSetModel::currentRowChanged);
     connect(dataSet, &TDataSet::dataChanged, this, [this](TField* field) {

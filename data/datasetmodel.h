@@ -47,5 +47,7 @@ private:
     QStringList m_columnNames;
     std::vector<int> m_fieldIndexes;
     int m_rows = 0;
+    enum class Pending { None, Insert, Remove, Move, Update };
+    Pending m_pending = Pending::None;
     bool m_editable = false;
 };

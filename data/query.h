@@ -57,6 +57,7 @@ public:
 
     void SetUnidirectional(bool on) { m_unidirectional = on; }
     bool Unidirectional() const override { return m_unidirectional; }
+    bool CanModify() const override { return false; }
 
     bool ExecSql();
     int RowsAffected() const { return m_rowsAffected; }

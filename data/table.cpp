@@ -692,18 +692,37 @@ bool TTable::WriteRow(bool inserting, int row, const QVariantList& values, const
     }
     MarkOwnWrite();
     if (!inserting) {
-        m_cache.remove(RowKey(row));
+        const qint64 oldRowId = RowKey(row);
+        m_cache.remove(oldRowId);
+        m_cache.insert(rowid, *stored);
         if (!keyChanged) {
-            m_cache.insert(rowid, *stored);
             *newRow = row;
             return true;
         }
-        EraseRowId(row);
+        // The place is found with the row still in the list, which then counts it once.
+        int place = PlaceOf(rowid, *stored);
+        if (place > row)
+            --place;
+        if (place < 0) {
+            AnnounceRemove(row);
+            EraseRowId(row);
+            FinishRemove(row);
+        } else if (place != row || oldRowId != rowid) {
+            AnnounceMove(row, place);
+            EraseRowId(row);
+            InsertRowId(place, rowid);
+            FinishMove(row, place);
+        }
+        *newRow = place;
+        return true;
     }
     m_cache.insert(rowid, *stored);
     const int place = PlaceOf(rowid, *stored);
-    if (place >= 0)
+    if (place >= 0) {
+        AnnounceInsert(place);
         InsertRowId(place, rowid);
+        FinishInsert(place);
+    }
     *newRow = place;
     return true;
 }
@@ -728,7 +747,9 @@ bool TTable::RemoveRow(int row, QString* error)
     }
     MarkOwnWrite();
     m_cache.remove(rowid);
+    AnnounceRemove(row);
     EraseRowId(row);
+    FinishRemove(row);
     return true;
 }
 
