@@ -111,6 +111,7 @@ void TDataSet::NotifyDataChange(TField* field)
 void TDataSet::NotifyLayout()
 {
     m_gridRows.clear();
+    m_gridScratchValid = false;
     if (m_disableCount > 0) {
         m_changedWhileDisabled = true;
         return;
@@ -123,6 +124,7 @@ void TDataSet::NotifyLayout()
 bool TDataSet::AnnounceRows()
 {
     m_gridRows.clear();
+    m_gridScratchValid = false;
     if (m_disableCount > 0) {
         m_changedWhileDisabled = true;
         return false;
@@ -190,6 +192,7 @@ void TDataSet::EnableControls()
     if (m_changedWhileDisabled) {
         m_changedWhileDisabled = false;
         m_gridRows.clear();
+    m_gridScratchValid = false;
         Q_EMIT layoutReset();
         NotifyDataChange(nullptr);
         NotifyCurrentRow();
@@ -425,6 +428,7 @@ bool TDataSet::Open()
     m_changed.assign(m_fields.size(), false);
     m_modified = false;
     m_gridRows.clear();
+    m_gridScratchValid = false;
     SetState(TDataSetState::Browse);
     m_row = HasRow(0) ? 0 : -1;
     m_bof = true;
@@ -454,6 +458,7 @@ void TDataSet::Close()
     m_row = -1;
     m_bof = m_eof = true;
     m_gridRows.clear();
+    m_gridScratchValid = false;
     Q_EMIT stateChanged();
     NotifyLayout();
     Fire(AfterClose);
@@ -1148,10 +1153,15 @@ const QVariantList* TDataSet::GridRow(int row)
     if (Unidirectional())
         return nullptr;
     if (m_calcFields.empty()) {
-        m_gridScratch.clear();
-        if (!FetchRow(row, &m_gridScratch))
-            return nullptr;
-        return &m_gridScratch;
+        // A grid asks for a row cell by cell: keep the row it asked for last.
+        const qint64 key = RowKey(row);
+        const quint64 version = RowsVersion();
+        if (m_gridScratchValid && key == m_gridScratchKey && version == m_gridScratchVersion)
+            return &m_gridScratch;
+        m_gridScratchValid = FetchRow(row, &m_gridScratch);
+        m_gridScratchKey = key;
+        m_gridScratchVersion = version;
+        return m_gridScratchValid ? &m_gridScratch : nullptr;
     }
     const qint64 key = RowKey(row);
     auto it = m_gridRows.find(key);
@@ -1166,6 +1176,7 @@ const QVariantList* TDataSet::GridRow(int row)
     ComputeCalcFields(&values);
     if (m_gridRows.size() > 1024)
         m_gridRows.clear();
+    m_gridScratchValid = false;
     return &m_gridRows.insert(key, values).value();
 }
 

@@ -238,6 +238,8 @@ protected:
     // Forget cached rows (after another writer changed them).
     virtual void DropRowCache() {}
     virtual bool Unidirectional() const { return false; }
+    // Grows whenever rows may have changed under the data set (writes on the connection).
+    virtual quint64 RowsVersion() { return 0; }
 
     void SetLastError(const QString& error) { m_lastError = error; }
     // Row sources announce each change of their row list before and after making it.
@@ -308,6 +310,9 @@ private:
     // Rows with calculated values for grids, by row key.
     QHash<qint64, QVariantList> m_gridRows;
     QVariantList m_gridScratch;
+    bool m_gridScratchValid = false;
+    qint64 m_gridScratchKey = -1;
+    quint64 m_gridScratchVersion = 0;
 };
 
 // Marks a data set as being set up (Tag 1) for the life of the guard, restoring the previous

@@ -300,6 +300,13 @@ QVariant TField::TypedOf(const QVariant& stored) const
 
 QString TField::TextOf(const QVariant& stored) const
 {
+    // Most columns are text: no conversion needed.
+    if (IsTextType(m_dataType) || stored.metaType().id() == QMetaType::QString) {
+        if (IsTextType(m_dataType))
+            return stored.toString();
+    }
+    if (IsIntegerType(m_dataType) && stored.metaType().id() == QMetaType::LongLong)
+        return QString::number(stored.toLongLong());
     const QVariant typed = TypedOf(stored);
     if (!typed.isValid())
         return {};
@@ -327,7 +334,7 @@ QString TField::TextOf(const QVariant& stored) const
 
 QString TField::DisplayTextOf(const QVariant& stored) const
 {
-    if (m_displayFormat.isEmpty())
+    if (m_displayFormat.isEmpty() || IsTextType(m_dataType))
         return TextOf(stored);
     const QVariant typed = TypedOf(stored);
     if (!typed.isValid())

@@ -352,6 +352,11 @@ bool TTable::OpenCursor(std::vector<Column>* columns, QString* error)
         quoted << QuoteIdentifier(name);
     m_fetchSql = QStringLiteral("SELECT ") + quoted.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
         + QualifiedName() + QStringLiteral(" WHERE rowid = ?");
+    QStringList marks;
+    for (int i = 0; i < kPageSize; ++i)
+        marks << QStringLiteral("?");
+    m_pageSql = QStringLiteral("SELECT rowid,") + quoted.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
+        + QualifiedName() + QStringLiteral(" WHERE rowid IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
     m_generationKey = m_schema.toUtf8() + '.' + m_table.toUtf8();
     QString orderError;
     if (!BuildOrder(m_indexName, m_indexFieldNames, &orderError)) {
@@ -431,31 +436,48 @@ bool TTable::FetchRow(int row, QVariantList* values)
     }
     if (m_cache.size() > kCacheLimit)
         m_cache.clear();
-    // A page around the row: grids ask for their neighbours next.
-    const int start = row - row % kPageSize;
-    const int end = qMin(start + kPageSize, int(m_rowIds.size()));
-    TStatementCache::Lease st = Database()->statements().Borrow(m_fetchSql);
+    // A jump (Locate, Last) reads one row; reading next to the last miss (a walk, a grid
+    // painting) reads the page around it, since its neighbours come next.
+    const bool sequential = m_lastMiss >= 0 && qAbs(row - m_lastMiss) <= kPageSize;
+    const bool backwards = row < m_lastMiss;
+    m_lastMiss = row;
+    int start = row;
+    int end = row + 1;
+    if (sequential) {
+        // The page runs the way the reader goes.
+        start = backwards ? qMax(0, row - kPageSize + 1) : row;
+        end = backwards ? row + 1 : qMin(row + kPageSize, int(m_rowIds.size()));
+    }
+    if (end - start == 1) {
+        if (!FetchByRowId(rowid, values))
+            values->resize(int(m_columnNames.size()));  // deleted by another session since
+        m_cache.insert(rowid, *values);
+        return true;
+    }
+    // One statement for the page: one read transaction instead of one per row.
+    TStatementCache::Lease st = Database()->statements().Borrow(m_pageSql);
     if (!st.ok())
         return false;
     sqlite3_stmt* raw = st->raw();
+    int bound = 0;
+    for (int r = start; r < end; ++r)
+        if (r == row || !m_cache.contains(m_rowIds[r]))
+            sqlite3_bind_int64(raw, ++bound, m_rowIds[r]);
     const int n = int(m_columnNames.size());
-    for (int r = start; r < end; ++r) {
-        const qint64 id = m_rowIds[r];
-        if (m_cache.contains(id))
-            continue;
-        sqlite3_reset(raw);
-        sqlite3_bind_int64(raw, 1, id);
+    while (sqlite3_step(raw) == SQLITE_ROW) {
         QVariantList page;
         page.reserve(n);
-        if (sqlite3_step(raw) == SQLITE_ROW) {
-            for (int i = 0; i < n; ++i)
-                page.append(TStatement::ValueOf(raw, i));
-        } else {
-            page.resize(n);  // deleted by another session since the list was read
-        }
-        m_cache.insert(id, page);
+        for (int i = 0; i < n; ++i)
+            page.append(TStatement::ValueOf(raw, i + 1));
+        m_cache.insert(sqlite3_column_int64(raw, 0), std::move(page));
     }
-    *values = m_cache.value(rowid);
+    auto it = m_cache.constFind(rowid);
+    if (it == m_cache.constEnd()) {
+        QVariantList missing;
+        missing.resize(n);
+        it = m_cache.insert(rowid, missing);
+    }
+    *values = it.value();
     return true;
 }
 
@@ -856,6 +878,11 @@ bool TTable::ReloadRows(QString* error)
 void TTable::DropRowCache()
 {
     m_cache.clear();
+}
+
+quint64 TTable::RowsVersion()
+{
+    return Database() ? Database()->TableGeneration(m_generationKey) : 0;
 }
 
 bool TTable::ReorderKeeping()

@@ -99,6 +99,7 @@ protected:
                 TLocateOptions options) override;
     bool ReloadRows(QString* error) override;
     void DropRowCache() override;
+    quint64 RowsVersion() override;
     bool RefetchRow(int row, QVariantList* values) override;
 
 private:
@@ -145,11 +146,13 @@ private:
     QString m_filterSql;               // empty when no filter applies
     QVariantList m_filterBinds;
     QString m_fetchSql;
+    QString m_pageSql;
     QByteArray m_generationKey;
     std::vector<qint64> m_rowIds;
     QHash<qint64, int> m_positions;    // rowid -> row, rebuilt lazily
     bool m_positionsValid = false;
     int m_linearLookups = 0;
     QHash<qint64, QVariantList> m_cache;
+    int m_lastMiss = -1;
     quint64 m_generation = 0;
 };
