@@ -76,9 +76,9 @@ TEST(Schema, StoredValuesKeepTheirForm)
     QDir().mkpath(fx.folder());
     auto db = fx.OpenDatabase();
     ASSERT_TRUE(db);
-    QList<FieldDefinition> fields{ColumnSpec(QStringLiteral("id"), dtInteger), ColumnSpec(QStringLiteral("memo"), dtMemo, 240),
-                                  ColumnSpec(QStringLiteral("text"), dtText, 10), ColumnSpec(QStringLiteral("amount"), dtFloat),
-                                  ColumnSpec(QStringLiteral("day"), dtDate)};
+    QList<FieldDefinition> fields{ColumnDefinition(QStringLiteral("id"), dtInteger), ColumnDefinition(QStringLiteral("memo"), dtMemo, 240),
+                                  ColumnDefinition(QStringLiteral("text"), dtText, 10), ColumnDefinition(QStringLiteral("amount"), dtFloat),
+                                  ColumnDefinition(QStringLiteral("day"), dtDate)};
     ASSERT_TRUE(db->Exec(CreateTableSql(QStringLiteral("t"), fields, {QStringLiteral("id")})));
     ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO t VALUES (1, '007', '0123', 5, '2024-02-29')")));
     QSqlQuery q(db->sql());
