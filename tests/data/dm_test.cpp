@@ -323,3 +323,14 @@ TEST_F(DataModule, EmptyIndexNameBuildsThePrimaryIndexOnce)
     dm.BuildIndex(QString(), *dm.tabContacts);
     EXPECT_EQ(int(dm.tabContacts->IndexDefs().size()), contactIndexes);
 }
+
+TEST_F(DataModule, ContactWithQuotesIsFoundAsTyped)
+{
+    TTable& contacts = *dm.tabContacts;
+    ASSERT_TRUE(contacts.Locate(QStringLiteral("ComName"), QStringLiteral("o'brien \"X\" 10"), {true, true}));
+    EXPECT_EQ(contacts.FieldByName(QStringLiteral("nummer"))->AsInteger(), 3);
+    EXPECT_EQ(contacts.FieldByName(QStringLiteral("ComName"))->AsString(), QStringLiteral("O'Brien \"x\" 100%"));
+    ASSERT_TRUE(contacts.Locate(QStringLiteral("Place"), QStringLiteral("liege"), {true, false}));
+    EXPECT_EQ(contacts.FieldByName(QStringLiteral("nummer"))->AsInteger(), 3);
+    EXPECT_EQ(dm.PostcodeOfPlace(contacts.FieldByName(QStringLiteral("Place"))->AsString()), QStringLiteral("4000"));
+}
