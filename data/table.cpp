@@ -572,48 +572,40 @@ int TTable::PlaceOf(qint64 rowid, const QVariantList& stored)
 
     QStringList keys;
     QVariantList values;
-    bool hasNull = false;
     for (int i = 0; i < m_orderFields.size(); ++i) {
         keys << QuoteIdentifier(m_orderFields.at(i)) + (m_orderFolded[i] ? QStringLiteral(" COLLATE QCI") : QString());
-        const QVariant v = stored.value(int(m_columnNames.indexOf(m_orderFields.at(i))));
-        hasNull = hasNull || !v.isValid() || v.isNull();
-        values << v;
+        values << stored.value(int(m_columnNames.indexOf(m_orderFields.at(i))));
     }
+    // "(keys, rowid) > (values, rowid)" spelled out, NULL first as SQLite sorts; SQLite does
+    // not seek an index with row values, so a plain lower bound on the first key goes first.
     QString condition;
     QVariantList binds;
-    if (!hasNull) {
-        QStringList marks;
-        for (int i = 0; i <= keys.size(); ++i)
-            marks << QStringLiteral("?");
-        condition = QLatin1Char('(') + keys.join(QStringLiteral(", ")) + QStringLiteral(", rowid) > (")
-            + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-        binds = values;
-        binds << rowid;
-    } else {
-        // Row values compare NULL as unknown; spell the order out, NULL first as SQLite sorts.
-        QStringList alternatives;
-        keys << QStringLiteral("rowid");
-        values << rowid;
-        for (int i = 0; i < keys.size(); ++i) {
-            QStringList terms;
-            for (int j = 0; j < i; ++j) {
-                if (!values[j].isValid() || values[j].isNull()) {
-                    terms << keys[j] + QStringLiteral(" IS NULL");
-                } else {
-                    terms << keys[j] + QStringLiteral(" = ?");
-                    binds << values[j];
-                }
-            }
-            if (!values[i].isValid() || values[i].isNull()) {
-                terms << keys[i] + QStringLiteral(" IS NOT NULL");
-            } else {
-                terms << keys[i] + QStringLiteral(" > ?");
-                binds << values[i];
-            }
-            alternatives << QLatin1Char('(') + terms.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-        }
-        condition = QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    if (values.first().isValid() && !values.first().isNull()) {
+        condition = keys.first() + QStringLiteral(" >= ? AND ");
+        binds << values.first();
     }
+    keys << QStringLiteral("rowid");
+    values << rowid;
+    QStringList alternatives;
+    for (int i = 0; i < keys.size(); ++i) {
+        QStringList terms;
+        for (int j = 0; j < i; ++j) {
+            if (!values[j].isValid() || values[j].isNull()) {
+                terms << keys[j] + QStringLiteral(" IS NULL");
+            } else {
+                terms << keys[j] + QStringLiteral(" = ?");
+                binds << values[j];
+            }
+        }
+        if (!values[i].isValid() || values[i].isNull()) {
+            terms << keys[i] + QStringLiteral(" IS NOT NULL");
+        } else {
+            terms << keys[i] + QStringLiteral(" > ?");
+            binds << values[i];
+        }
+        alternatives << QLatin1Char('(') + terms.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    }
+    condition += QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     QString sql = QStringLiteral("SELECT rowid FROM ") + QualifiedName() + QStringLiteral(" WHERE ") + condition;
     if (!m_filterSql.isEmpty()) {
         sql += QStringLiteral(" AND ") + m_filterSql;
