@@ -433,7 +433,9 @@ bool TTable::FetchRow(int row, QVariantList* values)
     // A jump (Locate, Last) reads one row; reading next to the last miss (a walk, a grid
     // painting) reads the page around it, since its neighbours come next.
     const bool sequential = m_lastMiss >= 0 && qAbs(row - m_lastMiss) <= kPageSize;
-    const bool backwards = row < m_lastMiss;
+    // Right after a jump the direction is not known yet: grids paint downwards.
+    const bool backwards = !m_lastMissWasJump && row < m_lastMiss;
+    m_lastMissWasJump = !sequential;
     m_lastMiss = row;
     int start = row;
     int end = row + 1;

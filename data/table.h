@@ -152,5 +152,6 @@ private:
     TRowList m_rowIds;
     QHash<qint64, QVariantList> m_cache;
     int m_lastMiss = -1;
+    bool m_lastMissWasJump = true;
     quint64 m_generation = 0;
 };
