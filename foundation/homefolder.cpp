@@ -54,11 +54,13 @@ QString ProgramFolder()
 {
     if (!ProgramFolderOverride().isEmpty())
         return ProgramFolderOverride();
-    const QString home = qEnvironmentVariable("QUILLON_HOME");
-    if (!home.trimmed().isEmpty())
-        return NormaliseFolder(home);
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.trimmed().isEmpty())
+    // Made absolute once, so a later change of the working folder cannot move the home.
+    const QString home = qEnvironmentVariable("QUILLON_HOME").trimmed();
+    if (!home.isEmpty())
+        return NormaliseFolder(QFileInfo(home).absoluteFilePath());
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG base directory rules say.
+    QString data = qEnvironmentVariable("XDG_DATA_HOME").trimmed();
+    if (data.isEmpty() || QDir::isRelativePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return NormaliseFolder(data) + QStringLiteral("quillon/");
 }

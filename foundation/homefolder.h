@@ -4,7 +4,8 @@
 
 // The home folder holds everything the program keeps: data/, reports/, dll/ ...
 
-// $QUILLON_HOME, else $XDG_DATA_HOME/quillon/ (normally ~/.local/share/quillon/); ends with "/".
+// $QUILLON_HOME (made absolute), else $XDG_DATA_HOME/quillon/ (normally ~/.local/share/quillon/;
+// a relative XDG_DATA_HOME is ignored); ends with "/".
 QString ProgramFolder();
 // ProgramFolder() + "data/".
 QString DataFolder();

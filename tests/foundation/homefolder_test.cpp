@@ -56,6 +56,15 @@ TEST(HomeFolder, ProgramFolderFromEnvironment)
         EnvScope xdg("XDG_DATA_HOME", QString());
         EXPECT_EQ(ProgramFolder(), QDir::homePath() + QStringLiteral("/.local/share/quillon/"));
     }
+    {
+        EnvScope home("QUILLON_HOME", QString());
+        EnvScope xdg("XDG_DATA_HOME", QStringLiteral("relative/data"));
+        EXPECT_EQ(ProgramFolder(), QDir::homePath() + QStringLiteral("/.local/share/quillon/"));
+    }
+    {
+        EnvScope home("QUILLON_HOME", QStringLiteral("myhome"));
+        EXPECT_EQ(ProgramFolder(), QDir::currentPath() + QStringLiteral("/myhome/"));
+    }
     SetProgramFolder(QStringLiteral("/tmp/other"));
     EXPECT_EQ(ProgramFolder(), QStringLiteral("/tmp/other/"));
     SetProgramFolder(QString());
