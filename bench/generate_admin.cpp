@@ -466,7 +466,7 @@ bool Generator::Products(const QString& folder)
          "15 mm,22 mm,32 mm,40 mm,chroom,wit,1 m,2 m", 2, 450, "stuk"},
         {"Voeding", "VOE", 6, "Dranken,Koffie,Snoep",
          "Koffiebonen,Gemalen koffie,Thee,Mineraalwater,Bruiswater,Chocolade,Koekjes,Sinaasappelsap,Melk",
-         "250 g,500 g,1 kg,1 l,1,5 l,doos van 20,bak van 6", 0.8, 25, "doos"},
+         "250 g,500 g,1 kg,1 l,33 cl,doos van 20,bak van 6", 0.8, 25, "doos"},
         {"Informatica", "INF", 21, "Randapparatuur,Opslag,Netwerk",
          "USB-stick,Externe schijf,Muis,Toetsenbord,Netwerkkabel,Switch,Webcam,Headset,Printerinkt,Toner",
          "32 GB,64 GB,1 TB,2 TB,draadloos,Cat6 2 m,Cat6 5 m,zwart,kleur", 5, 300, "stuk"},
@@ -497,7 +497,8 @@ bool Generator::Products(const QString& folder)
         const QString item = Pick(Words(c.items));
         const QString name = item + QLatin1Char(' ') + Pick(Words(c.variants));
         const QString group = Pick(Words(c.groups));
-        const double price = std::round(Real(c.low, c.high) * 100) / 100;
+        // Cheap articles are far more common than dear ones.
+        const double price = std::round(std::exp(Real(std::log(c.low), std::log(c.high))) * 100) / 100;
         const double selling = std::round(price * Real(1.25, 1.9) * 100) / 100;
         const int supplier = Int(2, kSuppliers + 1);
         if (!usedCategories.contains(QString::fromUtf8(c.name)))
@@ -719,7 +720,11 @@ int main(int argc, char** argv)
         return false;
     });
     const QString home = QDir(args.at(1)).absolutePath();
-    const QString name = args.size() > 2 ? args.at(2) : QStringLiteral("Groot");
+    const QString name = args.size() > 2 ? args.at(2).trimmed() : QStringLiteral("Groot");
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.startsWith(QLatin1Char('.'))) {
+        std::fprintf(stderr, "quillon-generate: \"%s\" is no administration name\n", qPrintable(name));
+        return 2;
+    }
     SetProgramFolder(home);
     if (!EnsureHomeFolder()) {
         std::fprintf(stderr, "quillon-generate: cannot set up the home folder %s\n", qPrintable(home));

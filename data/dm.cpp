@@ -420,12 +420,9 @@ void Tdm::BuildIndex(const QString& indexName, TTable& table)
     if (!table.Active() && !table.Open())
         return;
     QString field;
-    bool primary = false;
     if (indexName.isEmpty()) {
-        primary = true;
-        for (const TIndexDef& def : table.IndexDefs())
-            primary = primary && !def.primary;
-        if (primary && table.FieldCount() > 0)
+        // The primary index: the engine leaves a table keyed on its first column alone.
+        if (table.FieldCount() > 0)
             field = table.Field(0)->FieldName();
     } else {
         const int n = IndexColumnOfName(indexName);
@@ -433,12 +430,8 @@ void Tdm::BuildIndex(const QString& indexName, TTable& table)
             field = table.Field(n)->FieldName();
     }
     table.Close();
-    if (!field.isEmpty()) {
-        if (primary)
-            table.AddIndex(QStringLiteral("primary"), field, false, true);
-        else
-            table.AddIndex(indexName, field, true);
-    }
+    if (!field.isEmpty())
+        table.AddIndex(indexName, field, !indexName.isEmpty(), indexName.isEmpty());
     table.Open();
 }
 

@@ -25,33 +25,33 @@ QString PostcodeListFile(const QString& dataFolder)
 
 namespace {
 
-QList<TableSpec> SharedTables()
+QList<TableDefinition> SharedTables()
 {
     return {
         {QStringLiteral("Post"),
-         {ColumnSpec(QStringLiteral("code"), dtText, 10), ColumnSpec(QStringLiteral("gemeente"), dtText, 60)},
+         {ColumnDefinition(QStringLiteral("code"), dtText, 10), ColumnDefinition(QStringLiteral("gemeente"), dtText, 60)},
          {},
          {{QStringLiteral("iCode"), {QStringLiteral("code")}, false}},
          false},
         {QStringLiteral("Calendar"),
-         {ColumnSpec(QStringLiteral("cal_id"), dtInteger), ColumnSpec(QStringLiteral("cal_date"), dtDate),
-          ColumnSpec(QStringLiteral("cal_time"), dtTime), ColumnSpec(QStringLiteral("cal_Subject"), dtText, 100),
-          ColumnSpec(QStringLiteral("Cal_Message"), dtText, 254), ColumnSpec(QStringLiteral("cal_remind"), dtBoolean),
-          ColumnSpec(QStringLiteral("cal_show"), dtFloat), ColumnSpec(QStringLiteral("Cal_Displayed"), dtBoolean),
-          ColumnSpec(QStringLiteral("cal_cnr"), dtInteger), ColumnSpec(QStringLiteral("Cal_contact"), dtText, 100),
-          ColumnSpec(QStringLiteral("CAL_ADMIN"), dtText, 60), ColumnSpec(QStringLiteral("CAL_PERYEAR"), dtBoolean),
-          ColumnSpec(QStringLiteral("CAL_EVENT"), dtInteger)},
+         {ColumnDefinition(QStringLiteral("cal_id"), dtInteger), ColumnDefinition(QStringLiteral("cal_date"), dtDate),
+          ColumnDefinition(QStringLiteral("cal_time"), dtTime), ColumnDefinition(QStringLiteral("cal_Subject"), dtText, 100),
+          ColumnDefinition(QStringLiteral("Cal_Message"), dtText, 254), ColumnDefinition(QStringLiteral("cal_remind"), dtBoolean),
+          ColumnDefinition(QStringLiteral("cal_show"), dtFloat), ColumnDefinition(QStringLiteral("Cal_Displayed"), dtBoolean),
+          ColumnDefinition(QStringLiteral("cal_cnr"), dtInteger), ColumnDefinition(QStringLiteral("Cal_contact"), dtText, 100),
+          ColumnDefinition(QStringLiteral("CAL_ADMIN"), dtText, 60), ColumnDefinition(QStringLiteral("CAL_PERYEAR"), dtBoolean),
+          ColumnDefinition(QStringLiteral("CAL_EVENT"), dtInteger)},
          {},
          {{QStringLiteral("indDate"), {QStringLiteral("cal_date"), QStringLiteral("cal_time")}, false}}},
         {QStringLiteral("profiles"),
-         {ColumnSpec(QStringLiteral("id"), dtInteger), ColumnSpec(QStringLiteral("admin"), dtText, 60),
-          ColumnSpec(QStringLiteral("Name"), dtText, 60), ColumnSpec(QStringLiteral("company"), dtText, 60),
-          ColumnSpec(QStringLiteral("Zip"), dtText, 10), ColumnSpec(QStringLiteral("Address"), dtText, 60),
-          ColumnSpec(QStringLiteral("Place"), dtText, 50), ColumnSpec(QStringLiteral("Telephone Private"), dtText, 20),
-          ColumnSpec(QStringLiteral("Telephone office"), dtText, 20), ColumnSpec(QStringLiteral("Fax"), dtText, 20),
-          ColumnSpec(QStringLiteral("Gsm"), dtText, 20), ColumnSpec(QStringLiteral("Email"), dtText, 60),
-          ColumnSpec(QStringLiteral("Website"), dtText, 60), ColumnSpec(QStringLiteral("vatnr"), dtText, 20),
-          ColumnSpec(QStringLiteral("Accountnr"), dtText, 34)},
+         {ColumnDefinition(QStringLiteral("id"), dtInteger), ColumnDefinition(QStringLiteral("admin"), dtText, 60),
+          ColumnDefinition(QStringLiteral("Name"), dtText, 60), ColumnDefinition(QStringLiteral("company"), dtText, 60),
+          ColumnDefinition(QStringLiteral("Zip"), dtText, 10), ColumnDefinition(QStringLiteral("Address"), dtText, 60),
+          ColumnDefinition(QStringLiteral("Place"), dtText, 50), ColumnDefinition(QStringLiteral("Telephone Private"), dtText, 20),
+          ColumnDefinition(QStringLiteral("Telephone office"), dtText, 20), ColumnDefinition(QStringLiteral("Fax"), dtText, 20),
+          ColumnDefinition(QStringLiteral("Gsm"), dtText, 20), ColumnDefinition(QStringLiteral("Email"), dtText, 60),
+          ColumnDefinition(QStringLiteral("Website"), dtText, 60), ColumnDefinition(QStringLiteral("vatnr"), dtText, 20),
+          ColumnDefinition(QStringLiteral("Accountnr"), dtText, 34)},
          {},
          {}},
     };
@@ -105,7 +105,7 @@ bool CreateSharedTables(QSqlDatabase db, const QString& postcodeCsv, QString* er
             *error = db.lastError().text();
         return false;
     }
-    for (const TableSpec& table : SharedTables()) {
+    for (const TableDefinition& table : SharedTables()) {
         if (!CreateTableIfMissing(db, table, error)) {
             db.rollback();
             return false;

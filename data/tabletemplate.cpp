@@ -412,7 +412,7 @@ QList<FieldDefinition> CategoryColumns()
             Col("ima", dtGraphic), Col("dyna", dtBoolean), Col("dynax", dtMemo, 240)};
 }
 
-QList<TableSpec> AdministrationTables()
+QList<TableDefinition> AdministrationTables()
 {
     return {
         {QStringLiteral("categorieA"), CategoryColumns(), {}, {}},
@@ -448,7 +448,7 @@ QList<TableSpec> AdministrationTables()
 
 } // namespace
 
-FieldDefinition ColumnSpec(const QString& name, int dataType, int size)
+FieldDefinition ColumnDefinition(const QString& name, int dataType, int size)
 {
     FieldDefinition def;
     def.name = name;
@@ -457,7 +457,7 @@ FieldDefinition ColumnSpec(const QString& name, int dataType, int size)
     return def;
 }
 
-bool CreateTableIfMissing(QSqlDatabase db, const TableSpec& table, QString* error)
+bool CreateTableIfMissing(QSqlDatabase db, const TableDefinition& table, QString* error)
 {
     if (TableExists(db, table.name))
         return true;
@@ -469,7 +469,7 @@ bool CreateTableIfMissing(QSqlDatabase db, const TableSpec& table, QString* erro
     const QStringList key = table.firstColumnIsKey ? QStringList{table.fields.first().name} : QStringList();
     if (!Run(db, CreateTableSql(table.name, table.fields, key, table.defaults), error))
         return false;
-    for (const TableIndexSpec& index : table.indexes)
+    for (const TableIndexDefinition& index : table.indexes)
         if (!Run(db, CreateIndexSql(table.name, index.name, index.fields, index.caseInsensitive), error))
             return false;
     return savepoint.Release(error);
@@ -480,7 +480,7 @@ bool CreateAdministrationTables(QSqlDatabase db, QString* error)
     Savepoint savepoint(db, error);
     if (!savepoint.IsOpen())
         return false;
-    for (const TableSpec& table : AdministrationTables())
+    for (const TableDefinition& table : AdministrationTables())
         if (!CreateTableIfMissing(db, table, error))
             return false;
     return savepoint.Release(error);

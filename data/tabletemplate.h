@@ -73,26 +73,26 @@ QString CreateIndexSql(const QString& tableName, const QString& indexName, const
                        bool caseInsensitive = true);
 
 // A table the program defines itself (not from a template).
-struct TableIndexSpec
+struct TableIndexDefinition
 {
     QString name;
     QStringList fields;
     bool caseInsensitive = false;
 };
 
-struct TableSpec
+struct TableDefinition
 {
     QString name;
     QList<FieldDefinition> fields;
     QStringList defaults;   // per column: an SQL default expression or nothing
-    QList<TableIndexSpec> indexes;
+    QList<TableIndexDefinition> indexes;
     bool firstColumnIsKey = true;   // false: no primary key (rows are told apart by rowid)
 };
 
-FieldDefinition ColumnSpec(const QString& name, int dataType, int size = 0);
+FieldDefinition ColumnDefinition(const QString& name, int dataType, int size = 0);
 
 // Creates the table with its indexes in one step unless a table of that name exists.
-bool CreateTableIfMissing(QSqlDatabase db, const TableSpec& table, QString* error = nullptr);
+bool CreateTableIfMissing(QSqlDatabase db, const TableDefinition& table, QString* error = nullptr);
 
 // Creates the administration's fixed tables that are not there yet: categorieA, categorieP,
 // Log, factuur and faclijn, with their indexes.

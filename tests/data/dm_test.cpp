@@ -302,3 +302,35 @@ TEST_F(DataModule, ResetPackAndCloseAll)
     for (TDataSet* dataSet : dm.DataSets())
         EXPECT_FALSE(dataSet->Active()) << dataSet->Name().toStdString();
 }
+
+TEST_F(DataModule, EmptyIndexNameBuildsThePrimaryIndexOnce)
+{
+    ASSERT_TRUE(dm.Database()->Exec(QStringLiteral("CREATE TABLE loose (a INTEGER, b CHAR(10))")));
+    ASSERT_TRUE(dm.Database()->Exec(QStringLiteral("INSERT INTO loose VALUES (2, 'x'), (1, 'y')")));
+    TTable loose;
+    loose.SetDatabase(dm.Database());
+    loose.SetTableName(QStringLiteral("loose"));
+    dm.BuildIndex(QString(), loose);
+    EXPECT_TRUE(loose.Active());
+    QList<TIndexDef> defs = loose.IndexDefs();
+    ASSERT_EQ(defs.size(), 1);
+    EXPECT_EQ(defs.first().fields, QStringList{QStringLiteral("a")});
+    EXPECT_TRUE(defs.first().unique);
+    dm.BuildIndex(QString(), loose);
+    EXPECT_EQ(loose.IndexDefs().size(), 1);
+    // Tables keyed on their first column need nothing.
+    const int contactIndexes = int(dm.tabContacts->IndexDefs().size());
+    dm.BuildIndex(QString(), *dm.tabContacts);
+    EXPECT_EQ(int(dm.tabContacts->IndexDefs().size()), contactIndexes);
+}
+
+TEST_F(DataModule, ContactWithQuotesIsFoundAsTyped)
+{
+    TTable& contacts = *dm.tabContacts;
+    ASSERT_TRUE(contacts.Locate(QStringLiteral("ComName"), QStringLiteral("o'brien \"X\" 10"), {true, true}));
+    EXPECT_EQ(contacts.FieldByName(QStringLiteral("nummer"))->AsInteger(), 3);
+    EXPECT_EQ(contacts.FieldByName(QStringLiteral("ComName"))->AsString(), QStringLiteral("O'Brien \"x\" 100%"));
+    ASSERT_TRUE(contacts.Locate(QStringLiteral("Place"), QStringLiteral("liege"), {true, false}));
+    EXPECT_EQ(contacts.FieldByName(QStringLiteral("nummer"))->AsInteger(), 3);
+    EXPECT_EQ(dm.PostcodeOfPlace(contacts.FieldByName(QStringLiteral("Place"))->AsString()), QStringLiteral("4000"));
+}

@@ -3,6 +3,10 @@
 #include "data/administration.h"
 #include "data/dm.h"
 #include "data/postcodes.h"
+#include "data/shareddb.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -44,4 +48,27 @@ TEST_F(Postcodes, CodeOfAPlace)
     };
     for (const auto& c : cases)
         EXPECT_EQ(dm.PostcodeOfPlace(QString::fromUtf8(c.place)), QString::fromUtf8(c.code)) << c.place;
+}
+
+TEST(SharedDatabase, CreatedOnceWithTheShippedPostcodes)
+{
+    StoreFixture fx;
+    QString error;
+    ASSERT_TRUE(EnsureSharedDatabase(fx.dataFolder(), &error)) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(SharedDatabaseFile(fx.dataFolder()) + QStringLiteral(".new")));
+    {
+        QDir().mkpath(fx.folder());
+        auto db = fx.OpenDatabase();
+        ASSERT_TRUE(db);
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM shared.Post")).toInt(), 2777);
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM shared.Post WHERE code = '1000'")).toInt(), 1);
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT COUNT(*) FROM shared.Calendar")).toInt(), 0);
+        EXPECT_EQ(db->Scalar(QStringLiteral("SELECT name FROM pragma_table_info('profiles', 'shared') WHERE cid = 1")).toString(),
+                  QStringLiteral("admin"));
+        ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO shared.profiles (id, admin) VALUES (1, 'Test')")));
+    }
+    // An existing file is kept as it is.
+    ASSERT_TRUE(EnsureSharedDatabase(fx.dataFolder(), &error));
+    EXPECT_EQ(fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM shared.profiles")).toInt(), 1);
+    EXPECT_EQ(fx.Scalar(QStringLiteral("SELECT COUNT(*) FROM shared.Post")).toInt(), 2777);
 }

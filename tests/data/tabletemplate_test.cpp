@@ -76,9 +76,9 @@ TEST(Schema, StoredValuesKeepTheirForm)
     QDir().mkpath(fx.folder());
     auto db = fx.OpenDatabase();
     ASSERT_TRUE(db);
-    QList<FieldDefinition> fields{ColumnSpec(QStringLiteral("id"), dtInteger), ColumnSpec(QStringLiteral("memo"), dtMemo, 240),
-                                  ColumnSpec(QStringLiteral("text"), dtText, 10), ColumnSpec(QStringLiteral("amount"), dtFloat),
-                                  ColumnSpec(QStringLiteral("day"), dtDate)};
+    QList<FieldDefinition> fields{ColumnDefinition(QStringLiteral("id"), dtInteger), ColumnDefinition(QStringLiteral("memo"), dtMemo, 240),
+                                  ColumnDefinition(QStringLiteral("text"), dtText, 10), ColumnDefinition(QStringLiteral("amount"), dtFloat),
+                                  ColumnDefinition(QStringLiteral("day"), dtDate)};
     ASSERT_TRUE(db->Exec(CreateTableSql(QStringLiteral("t"), fields, {QStringLiteral("id")})));
     ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO t VALUES (1, '007', '0123', 5, '2024-02-29')")));
     QSqlQuery q(db->sql());
@@ -306,4 +306,25 @@ TEST_F(TemplateCreation, FixedTablesOfTheAdministration)
     // A second run finds everything in place.
     QString error;
     EXPECT_TRUE(CreateAdministrationTables(db->sql(), &error)) << error.toStdString();
+}
+
+TEST(Template, LanguageVariantsDifferOnlyInCaptions)
+{
+    for (const char* base : {"datadefs/Standaard.cb", "datadefs/Standaard.pb"}) {
+        TableTemplate dutch;
+        ASSERT_TRUE(ReadTableTemplate(Resource(base), &dutch));
+        for (const char* suffix : {"f", "e", "d"}) {
+            TableTemplate variant;
+            ASSERT_TRUE(ReadTableTemplate(Resource(base) + QString::fromLatin1(suffix), &variant)) << base << suffix;
+            EXPECT_EQ(Names(variant.fields), Names(dutch.fields));
+            ASSERT_EQ(variant.controls.size(), dutch.controls.size());
+            for (int i = 0; i < dutch.controls.size(); ++i) {
+                const QString& a = dutch.controls.at(i);
+                const QString& b = variant.controls.at(i);
+                EXPECT_EQ(FieldOf(a, 2), FieldOf(b, 2));
+                if (FieldOf(a, 2) != u"7")
+                    EXPECT_EQ(a, b);
+            }
+        }
+    }
 }
