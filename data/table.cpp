@@ -387,10 +387,13 @@ int TTable::RowCount()
 
 void TTable::CheckGeneration()
 {
-    const quint64 generation = Database() ? Database()->TableGeneration(m_generationKey) : 0;
-    if (generation != m_generation) {
+    TDatabase* db = Database();
+    const quint64 generation = db ? db->TableGeneration(m_generationKey) : 0;
+    const quint64 external = db ? db->ExternalVersion() : 0;
+    if (generation != m_generation || external != m_externalVersion) {
         m_cache.clear();
         m_generation = generation;
+        m_externalVersion = external;
     }
 }
 
@@ -842,7 +845,8 @@ void TTable::DropRowCache()
 
 quint64 TTable::RowsVersion()
 {
-    return Database() ? Database()->TableGeneration(m_generationKey) : 0;
+    TDatabase* db = Database();
+    return db ? db->TableGeneration(m_generationKey) + (db->ExternalVersion() << 32) : 0;
 }
 
 bool TTable::ReorderKeeping()

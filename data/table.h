@@ -154,4 +154,5 @@ private:
     int m_lastMiss = -1;
     bool m_lastMissWasJump = true;
     quint64 m_generation = 0;
+    quint64 m_externalVersion = 0;
 };
