@@ -1,5 +1,6 @@
 #include "data/connection.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -147,6 +148,20 @@ bool TDatabase::AskRetry() const
     return asker && asker(BusyQuestion());
 }
 
+quint64 TDatabase::ExternalVersion()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    const qint64 now = clock.elapsed();
+    if (m_externalCheckedAt < 0 || now - m_externalCheckedAt >= 200) {
+        m_externalCheckedAt = now;
+        m_externalVersion = quint64(Scalar(QStringLiteral("PRAGMA data_version")).toLongLong())
+            + quint64(Scalar(QStringLiteral("PRAGMA shared.data_version")).toLongLong());
+    }
+    return m_externalVersion;
+}
+
 bool TDatabase::InTransaction() const
 {
     return m_handle && !sqlite3_get_autocommit(m_handle);
@@ -213,6 +228,38 @@ bool TDatabase::Exec(const QString& sql, const QVariantList& binds, QString* err
         if (error)
             *error = QStringLiteral("database closed");
         return false;
+    }
+    if (!sql.contains(QLatin1Char(';'))) {
+        // One statement: prepared once and kept (savepoints, counters and the like run often).
+        TStatementCache::Lease statement = m_statements->Borrow(sql);
+        if (!statement.ok()) {
+            if (error)
+                *error = statement.error();
+            return false;
+        }
+        const int count = statement->parameterCount();
+        for (int i = 1; i <= count; ++i)
+            statement->bind(i, i - 1 < binds.size() ? binds.at(i - 1) : QVariant());
+        int rc;
+        for (;;) {
+            while ((rc = statement->step()) == SQLITE_ROW) {
+            }
+            if (IsBusy(rc) && AskRetry()) {
+                sqlite3_reset(statement->raw());
+                continue;
+            }
+            break;
+        }
+        if (rc != SQLITE_DONE) {
+            if (error)
+                *error = IsBusy(rc) ? BusyQuestion() : statement->error();
+            return false;
+        }
+        if (rowsAffected)
+            *rowsAffected = sqlite3_changes(m_handle);
+        if (error)
+            error->clear();
+        return true;
     }
     const QByteArray utf8 = sql.toUtf8();
     const char* tail = utf8.constData();
