@@ -86,6 +86,7 @@ bool TAdministration::BindTables()
         return false;
     m_binding = m_dm->Binding();
     m_dm->currentSortColumn = [this] { return SortColumn(ModuleNumber()); };
+    m_dm->currentModule = [this] { return m_module.get(); };
     TDatabase* db = m_dm->Database();
     auto openTable = [this](TTable* table) {
         if (table->Open())
@@ -172,6 +173,7 @@ TAdministration::~TAdministration()
             m_dm->ResetTable(*m_dm->tabProducts);
     }
     m_dm->currentSortColumn = nullptr;
+    m_dm->currentModule = nullptr;
     // At the end of the program the data module closes everything itself.
     if (phase != 3)
         m_dm->Unbind();

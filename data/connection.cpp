@@ -175,12 +175,44 @@ bool TDatabase::Transaction()
         if (!Exec(QStringLiteral("BEGIN IMMEDIATE")))
             return false;
         m_levels.push_back(true);
+        m_undo.emplace_back();
+        m_afterCommit.emplace_back();
         return true;
     }
     if (!Exec(QStringLiteral("SAVEPOINT quillon_%1").arg(m_levels.size())))
         return false;
     m_levels.push_back(false);
+    m_undo.emplace_back();
+    m_afterCommit.emplace_back();
     return true;
+}
+
+void TDatabase::OnRollback(std::function<void()> undo)
+{
+    if (undo && !m_undo.empty())
+        m_undo.back().push_back(std::move(undo));
+}
+
+void TDatabase::AfterCommit(std::function<void()> action)
+{
+    if (!action)
+        return;
+    if (m_afterCommit.empty())
+        action();
+    else
+        m_afterCommit.back().push_back(std::move(action));
+}
+
+void TDatabase::RunUndo(size_t fromLevel)
+{
+    // Innermost level first, each level's actions last first.
+    while (m_undo.size() > fromLevel) {
+        std::vector<std::function<void()>> actions = std::move(m_undo.back());
+        m_undo.pop_back();
+        m_afterCommit.pop_back();
+        for (auto it = actions.rbegin(); it != actions.rend(); ++it)
+            (*it)();
+    }
 }
 
 bool TDatabase::Commit()
@@ -196,6 +228,20 @@ bool TDatabase::Commit()
         return false;
     }
     m_levels.pop_back();
+    std::vector<std::function<void()>> undo = std::move(m_undo.back());
+    std::vector<std::function<void()>> after = std::move(m_afterCommit.back());
+    m_undo.pop_back();
+    m_afterCommit.pop_back();
+    if (!m_undo.empty()) {
+        // A savepoint: its work stands or falls with the level around it.
+        for (auto& action : undo)
+            m_undo.back().push_back(std::move(action));
+        for (auto& action : after)
+            m_afterCommit.back().push_back(std::move(action));
+        return true;
+    }
+    for (auto& action : after)
+        action();
     return true;
 }
 
@@ -204,6 +250,8 @@ void TDatabase::Rollback()
     if (m_levels.empty())
         return;
     const bool outer = m_levels.back();
+    // Outside work is undone while the write lock is still held.
+    RunUndo(outer ? 0 : m_levels.size() - 1);
     m_levels.pop_back();
     if (outer) {
         // SQLite may have rolled back already (a full disk); then there is nothing to do.

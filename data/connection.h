@@ -6,7 +6,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "data/busyretry.h"
 
@@ -45,6 +47,14 @@ public:
     void Rollback();
     bool InTransaction() const;
     int TransactionDepth() const { return int(m_levels.size()); }
+
+    // Work outside the database that belongs to the open transaction (a counter in a settings
+    // file, a log line). undo runs, while the write lock is still held, when the level open
+    // now is rolled back (or an outer level is); a committed savepoint hands it to its parent.
+    // afterCommit runs once the outer transaction has committed and is dropped on rollback.
+    // Outside a transaction, undo is dropped and afterCommit runs at once.
+    void OnRollback(std::function<void()> undo);
+    void AfterCommit(std::function<void()> action);
 
     // Runs one statement (or several separated by ";") with bound values ("?" or ":name" in
     // order). A busy database asks the busy question. rowsAffected gets the changes.
@@ -90,6 +100,10 @@ private:
     TBusyAsker m_asker;
     // One entry per open level: true for the outer BEGIN, false for a savepoint.
     std::vector<bool> m_levels;
+    // Per open level: its undo actions (run last first) and after-commit actions.
+    std::vector<std::vector<std::function<void()>>> m_undo;
+    std::vector<std::vector<std::function<void()>>> m_afterCommit;
+    void RunUndo(size_t fromLevel);
     QHash<QByteArray, quint64> m_generations;
     std::unique_ptr<TStatementCache> m_statements;
     quint64 m_externalVersion = 0;

@@ -2,6 +2,7 @@
 
 #include "data/postcodes.h"
 #include "data/printquery.h"
+#include "data/recordrules.h"
 #include "data/engine_statement.h"
 #include "data/schema.h"
 #include "data/scratch.h"
@@ -106,6 +107,7 @@ Tdm::Tdm(QObject* parent) : QObject(parent)
     dsIni = Source("dsIni", Profielen);
 
     BuildPrintQuery(OvraIni());
+    m_rules = std::make_unique<TRecordRules>(*this);
 }
 
 Tdm::~Tdm()

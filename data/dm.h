@@ -12,6 +12,9 @@
 #include "data/query.h"
 #include "data/table.h"
 
+class TModule;
+class TRecordRules;
+
 // The data module: every table, query and data source of the program, for the whole run.
 // An administration binds them to its admin.sqlite (with the data folder's shared.sqlite
 // attached as "shared") and unbinds them when it is freed.
@@ -114,6 +117,11 @@ public:
 
     // The sort column position of the current module; set by the administration.
     std::function<int()> currentSortColumn;
+    // The current module (nullptr: none); set by the administration.
+    std::function<TModule*()> currentModule;
+
+    // The business rules hung on the tables' events (data/recordrules.h).
+    TRecordRules& Rules() const { return *m_rules; }
 
     // Every data set of the module, in the order CloseAllTables closes them.
     QList<TDataSet*> DataSets() const;
@@ -123,6 +131,7 @@ private:
     TDataSource* Source(const char* name, TDataSet* dataSet);
 
     std::unique_ptr<TDatabase> m_database;
+    std::unique_ptr<TRecordRules> m_rules;
     QString m_folder;
     QString m_dataFolder;
     quint64 m_binding = 0;

@@ -1,0 +1,72 @@
+#include "data/documentnumbers.h"
+
+#include "data/counters.h"
+#include "foundation/records.h"
+#include "foundation/settingsfile.h"
+#include "foundation/textutil.h"
+
+#include <QDate>
+
+namespace {
+
+const QString kLetters = QStringLiteral("F|O|C||B|L|");
+const QString kDefaultPattern = QStringLiteral("|TRUE|TRUE|");
+
+QString CounterKeyOf(int type)
+{
+    return QStringLiteral("LASTNR") + DocumentTypeLetter(type);
+}
+
+QString PatternOf(const QString& adminIni)
+{
+    bool found = false;
+    const QString pattern = ReadSetting(adminIni, QStringLiteral("FNRCODE"), &found);
+    return found ? pattern : kDefaultPattern;
+}
+
+} // namespace
+
+QString DocumentTypeLetter(int type)
+{
+    return type >= 1 ? FieldOf(kLetters, type) : QString();
+}
+
+bool IsNumberedDocumentType(int type)
+{
+    return type == 1 || type == 2 || type == 3 || type == 5 || type == 6;
+}
+
+QString DocumentNumberText(const QString& pattern, int type, int counter, int year)
+{
+    const QString code = pattern.isEmpty() ? kDefaultPattern : pattern;
+    QString number = FieldOf(code, 1);
+    if (EvalBool(FieldOf(code, 2)))
+        number += DocumentTypeLetter(type);
+    if (EvalBool(FieldOf(code, 3)))
+        number += QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+    return number + QStringLiteral("%1").arg(counter, 5, 10, QLatin1Char('0'));
+}
+
+QString NextDocumentNumber(TDatabase* db, const QString& adminIni, int type, bool peek)
+{
+    int counter = ReadSettingInt(adminIni, CounterKeyOf(type), 0);
+    if (!peek) {
+        ++counter;
+        WriteCounterSetting(db, adminIni, CounterKeyOf(type), QString::number(counter));
+    }
+    return DocumentNumberText(PatternOf(adminIni), type, counter, QDate::currentDate().year());
+}
+
+bool ReleaseDocumentNumber(TDatabase* db, const QString& adminIni, int type, const QString& number,
+                           bool movingYears)
+{
+    if (!IsNumberedDocumentType(type))
+        return false;
+    const QString key = CounterKeyOf(type);
+    const int counter = ReadSettingInt(adminIni, key, 1);
+    if (counter == 1)
+        WriteCounterSetting(db, adminIni, key, QStringLiteral("1"));
+    if (movingYears || number != DocumentNumberText(PatternOf(adminIni), type, counter, QDate::currentDate().year()))
+        return false;
+    return WriteCounterSetting(db, adminIni, key, QString::number(counter - 1));
+}
