@@ -283,6 +283,25 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.what[0] == 's' ? "SecondLine" : "Header");
     });
 
+TEST_F(DocumentStoreTest, AnotherSessionWritingKeepsTheLinesInEditState)
+{
+    Open(false);
+    Go(1);
+    Fill(1, "1", "Chair", "10", false);
+    dm.Database()->SetBusyTimeout(20);
+    auto other = fixture.OpenDatabase();
+    ASSERT_TRUE(other->Exec(QStringLiteral("BEGIN IMMEDIATE")));
+    notices.clear();
+    EXPECT_FALSE(factuur->SaveLines());
+    EXPECT_EQ(factuur->State(), TFactuur::Edit);
+    EXPECT_EQ(factuur->Line(0).Field(LF_DESCRIPTION), QStringLiteral("Chair"));
+    ASSERT_FALSE(notices.isEmpty());
+    EXPECT_TRUE(notices.last().contains(QStringLiteral("andere sessie"))) << notices.last().toStdString();
+    ASSERT_TRUE(other->Exec(QStringLiteral("ROLLBACK")));
+    ASSERT_TRUE(factuur->SaveLines());
+    EXPECT_EQ(Stored(1).size(), 1);
+}
+
 TEST_F(DocumentStoreTest, DeletingEveryLineOfAStoredDocumentIsSaved)
 {
     Open(false);
