@@ -120,6 +120,7 @@ public:
 
     const FactuurOptions& Options() const { return m_setup.options; }
     bool VatInclusive() const { return m_setup.vatInclusive; }
+    QString MainCurrency() const { return m_setup.mainCurrency; }
     const DocumentHeader& Header() const { return m_header; }
     const CurrencyRecord& DocumentCurrency() const { return m_currency; }
     const CurrencyRecord& EuroCurrency() const { return m_euro; }
