@@ -214,6 +214,38 @@ bool TDatabase::Exec(const QString& sql, const QVariantList& binds, QString* err
             *error = QStringLiteral("database closed");
         return false;
     }
+    if (!sql.contains(QLatin1Char(';'))) {
+        // One statement: prepared once and kept (savepoints, counters and the like run often).
+        TStatementCache::Lease statement = m_statements->Borrow(sql);
+        if (!statement.ok()) {
+            if (error)
+                *error = statement.error();
+            return false;
+        }
+        const int count = statement->parameterCount();
+        for (int i = 1; i <= count; ++i)
+            statement->bind(i, i - 1 < binds.size() ? binds.at(i - 1) : QVariant());
+        int rc;
+        for (;;) {
+            while ((rc = statement->step()) == SQLITE_ROW) {
+            }
+            if (IsBusy(rc) && AskRetry()) {
+                sqlite3_reset(statement->raw());
+                continue;
+            }
+            break;
+        }
+        if (rc != SQLITE_DONE) {
+            if (error)
+                *error = IsBusy(rc) ? BusyQuestion() : statement->error();
+            return false;
+        }
+        if (rowsAffected)
+            *rowsAffected = sqlite3_changes(m_handle);
+        if (error)
+            error->clear();
+        return true;
+    }
     const QByteArray utf8 = sql.toUtf8();
     const char* tail = utf8.constData();
     const char* end = tail + utf8.size();

@@ -317,7 +317,7 @@ bool TTable::LoadRowIds(QString* error)
     }
     st->bindAll(m_filterBinds);
     std::vector<qint64> ids;
-    ids.reserve(m_rowIds.size() + 16);
+    ids.reserve(size_t(m_rowIds.Size()) + 16);
     sqlite3_stmt* raw = st->raw();
     int rc;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
@@ -326,10 +326,7 @@ bool TTable::LoadRowIds(QString* error)
         *error = QString::fromUtf8(sqlite3_errmsg(Database()->handle()));
         return false;
     }
-    m_rowIds.swap(ids);
-    m_positions.clear();
-    m_positionsValid = false;
-    m_linearLookups = 0;
+    m_rowIds.Assign(std::move(ids));
     m_generation = Database()->TableGeneration(m_generationKey);
     return true;
 }
@@ -373,10 +370,7 @@ bool TTable::OpenCursor(std::vector<Column>* columns, QString* error)
 
 void TTable::CloseCursor()
 {
-    m_rowIds.clear();
-    m_rowIds.shrink_to_fit();
-    m_positions.clear();
-    m_positionsValid = false;
+    m_rowIds.Clear();
     m_cache.clear();
     m_columnNames.clear();
     m_orderFields.clear();
@@ -388,7 +382,7 @@ void TTable::CloseCursor()
 
 int TTable::RowCount()
 {
-    return int(m_rowIds.size());
+    return m_rowIds.Size();
 }
 
 void TTable::CheckGeneration()
@@ -425,10 +419,10 @@ bool TTable::FetchByRowId(qint64 rowid, QVariantList* values)
 
 bool TTable::FetchRow(int row, QVariantList* values)
 {
-    if (row < 0 || row >= int(m_rowIds.size()) || !Database())
+    if (row < 0 || row >= m_rowIds.Size() || !Database())
         return false;
     CheckGeneration();
-    const qint64 rowid = m_rowIds[row];
+    const qint64 rowid = m_rowIds.At(row);
     auto hit = m_cache.constFind(rowid);
     if (hit != m_cache.constEnd()) {
         *values = hit.value();
@@ -446,7 +440,7 @@ bool TTable::FetchRow(int row, QVariantList* values)
     if (sequential) {
         // The page runs the way the reader goes.
         start = backwards ? qMax(0, row - kPageSize + 1) : row;
-        end = backwards ? row + 1 : qMin(row + kPageSize, int(m_rowIds.size()));
+        end = backwards ? row + 1 : qMin(row + kPageSize, m_rowIds.Size());
     }
     if (end - start == 1) {
         if (!FetchByRowId(rowid, values))
@@ -461,8 +455,8 @@ bool TTable::FetchRow(int row, QVariantList* values)
     sqlite3_stmt* raw = st->raw();
     int bound = 0;
     for (int r = start; r < end; ++r)
-        if (r == row || !m_cache.contains(m_rowIds[r]))
-            sqlite3_bind_int64(raw, ++bound, m_rowIds[r]);
+        if (r == row || !m_cache.contains(m_rowIds.At(r)))
+            sqlite3_bind_int64(raw, ++bound, m_rowIds.At(r));
     const int n = int(m_columnNames.size());
     while (sqlite3_step(raw) == SQLITE_ROW) {
         QVariantList page;
@@ -483,9 +477,9 @@ bool TTable::FetchRow(int row, QVariantList* values)
 
 bool TTable::RefetchRow(int row, QVariantList* values)
 {
-    if (row < 0 || row >= int(m_rowIds.size()) || !Database())
+    if (row < 0 || row >= m_rowIds.Size() || !Database())
         return false;
-    const qint64 rowid = m_rowIds[row];
+    const qint64 rowid = m_rowIds.At(row);
     if (!FetchByRowId(rowid, values)) {
         m_cache.remove(rowid);
         return false;
@@ -496,7 +490,7 @@ bool TTable::RefetchRow(int row, QVariantList* values)
 
 qint64 TTable::RowKey(int row)
 {
-    return row >= 0 && row < int(m_rowIds.size()) ? m_rowIds[row] : -1;
+    return row >= 0 && row < m_rowIds.Size() ? m_rowIds.At(row) : -1;
 }
 
 int TTable::RowOfKey(qint64 key)
@@ -506,45 +500,17 @@ int TTable::RowOfKey(qint64 key)
 
 int TTable::PositionOf(qint64 rowid)
 {
-    if (m_positionsValid)
-        return m_positions.value(rowid, -1);
-    // A few look-ups scan the list; many build the map once.
-    if (++m_linearLookups <= 8) {
-        const auto it = std::find(m_rowIds.begin(), m_rowIds.end(), rowid);
-        return it == m_rowIds.end() ? -1 : int(it - m_rowIds.begin());
-    }
-    m_positions.clear();
-    m_positions.reserve(qsizetype(m_rowIds.size()));
-    for (int i = 0; i < int(m_rowIds.size()); ++i)
-        m_positions.insert(m_rowIds[i], i);
-    m_positionsValid = true;
-    return m_positions.value(rowid, -1);
+    return m_rowIds.IndexOf(rowid);
 }
 
 void TTable::InsertRowId(int place, qint64 rowid)
 {
-    m_rowIds.insert(m_rowIds.begin() + place, rowid);
-    if (m_positionsValid && place == int(m_rowIds.size()) - 1) {
-        m_positions.insert(rowid, place);
-    } else {
-        m_positions.clear();
-        m_positionsValid = false;
-        m_linearLookups = 0;
-    }
+    m_rowIds.Insert(place, rowid);
 }
 
 void TTable::EraseRowId(int row)
 {
-    const qint64 rowid = m_rowIds[row];
-    const bool last = row == int(m_rowIds.size()) - 1;
-    m_rowIds.erase(m_rowIds.begin() + row);
-    if (m_positionsValid && last) {
-        m_positions.remove(rowid);
-    } else {
-        m_positions.clear();
-        m_positionsValid = false;
-        m_linearLookups = 0;
-    }
+    m_rowIds.Erase(row);
 }
 
 bool TTable::PassesFilter(qint64 rowid)
@@ -568,52 +534,44 @@ int TTable::PlaceOf(qint64 rowid, const QVariantList& stored)
     if (!PassesFilter(rowid))
         return -1;
     if (m_orderByRowId)
-        return int(std::lower_bound(m_rowIds.begin(), m_rowIds.end(), rowid) - m_rowIds.begin());
+        return m_rowIds.LowerBound(rowid);
 
     QStringList keys;
     QVariantList values;
-    bool hasNull = false;
     for (int i = 0; i < m_orderFields.size(); ++i) {
         keys << QuoteIdentifier(m_orderFields.at(i)) + (m_orderFolded[i] ? QStringLiteral(" COLLATE QCI") : QString());
-        const QVariant v = stored.value(int(m_columnNames.indexOf(m_orderFields.at(i))));
-        hasNull = hasNull || !v.isValid() || v.isNull();
-        values << v;
+        values << stored.value(int(m_columnNames.indexOf(m_orderFields.at(i))));
     }
+    // "(keys, rowid) > (values, rowid)" spelled out, NULL first as SQLite sorts; SQLite does
+    // not seek an index with row values, so a plain lower bound on the first key goes first.
     QString condition;
     QVariantList binds;
-    if (!hasNull) {
-        QStringList marks;
-        for (int i = 0; i <= keys.size(); ++i)
-            marks << QStringLiteral("?");
-        condition = QLatin1Char('(') + keys.join(QStringLiteral(", ")) + QStringLiteral(", rowid) > (")
-            + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-        binds = values;
-        binds << rowid;
-    } else {
-        // Row values compare NULL as unknown; spell the order out, NULL first as SQLite sorts.
-        QStringList alternatives;
-        keys << QStringLiteral("rowid");
-        values << rowid;
-        for (int i = 0; i < keys.size(); ++i) {
-            QStringList terms;
-            for (int j = 0; j < i; ++j) {
-                if (!values[j].isValid() || values[j].isNull()) {
-                    terms << keys[j] + QStringLiteral(" IS NULL");
-                } else {
-                    terms << keys[j] + QStringLiteral(" = ?");
-                    binds << values[j];
-                }
-            }
-            if (!values[i].isValid() || values[i].isNull()) {
-                terms << keys[i] + QStringLiteral(" IS NOT NULL");
-            } else {
-                terms << keys[i] + QStringLiteral(" > ?");
-                binds << values[i];
-            }
-            alternatives << QLatin1Char('(') + terms.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-        }
-        condition = QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    if (values.first().isValid() && !values.first().isNull()) {
+        condition = keys.first() + QStringLiteral(" >= ? AND ");
+        binds << values.first();
     }
+    keys << QStringLiteral("rowid");
+    values << rowid;
+    QStringList alternatives;
+    for (int i = 0; i < keys.size(); ++i) {
+        QStringList terms;
+        for (int j = 0; j < i; ++j) {
+            if (!values[j].isValid() || values[j].isNull()) {
+                terms << keys[j] + QStringLiteral(" IS NULL");
+            } else {
+                terms << keys[j] + QStringLiteral(" = ?");
+                binds << values[j];
+            }
+        }
+        if (!values[i].isValid() || values[i].isNull()) {
+            terms << keys[i] + QStringLiteral(" IS NOT NULL");
+        } else {
+            terms << keys[i] + QStringLiteral(" > ?");
+            binds << values[i];
+        }
+        alternatives << QLatin1Char('(') + terms.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    }
+    condition += QLatin1Char('(') + alternatives.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     QString sql = QStringLiteral("SELECT rowid FROM ") + QualifiedName() + QStringLiteral(" WHERE ") + condition;
     if (!m_filterSql.isEmpty()) {
         sql += QStringLiteral(" AND ") + m_filterSql;
@@ -622,14 +580,14 @@ int TTable::PlaceOf(qint64 rowid, const QVariantList& stored)
     sql += QLatin1Char(' ') + m_orderBy;
     TStatementCache::Lease st = Database()->statements().Borrow(sql);
     if (!st.ok())
-        return int(m_rowIds.size());
+        return m_rowIds.Size();
     st->bindAll(binds);
     while (st->step() == SQLITE_ROW) {
         const int position = PositionOf(st->columnInt64(0));
         if (position >= 0)
             return position;  // rows other sessions added are not in our list: skip them
     }
-    return int(m_rowIds.size());
+    return m_rowIds.Size();
 }
 
 bool TTable::WriteRow(bool inserting, int row, const QVariantList& values, const std::vector<bool>& changed,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/dataset.h"
+#include "data/engine_rowlist.h"
 
 // An index of a table as the program names it: "iAdr5" (stored in SQLite as
 // "<Table>_iadr5"), or the unnamed primary index on the first column.
@@ -148,10 +149,7 @@ private:
     QString m_fetchSql;
     QString m_pageSql;
     QByteArray m_generationKey;
-    std::vector<qint64> m_rowIds;
-    QHash<qint64, int> m_positions;    // rowid -> row, rebuilt lazily
-    bool m_positionsValid = false;
-    int m_linearLookups = 0;
+    TRowList m_rowIds;
     QHash<qint64, QVariantList> m_cache;
     int m_lastMiss = -1;
     quint64 m_generation = 0;
