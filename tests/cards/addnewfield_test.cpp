@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -145,12 +146,15 @@ TEST_F(AddNewFieldDialog, KeyboardOnly)
 {
     TdlAddNewField dialog(2);
     dialog.show();
-    dialog.activateWindow();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     dialog.NameEdit()->setFocus();
     QTest::keyClicks(dialog.NameEdit(), QStringLiteral("WEBSITE2"));
     QTest::keyClick(dialog.NameEdit(), Qt::Key_Return);   // Enter moves on, like Tab
     ASSERT_TRUE(dialog.TypeList()->hasFocus());
-    for (int i = 0; i < 14; ++i)
+    QTest::keyClick(dialog.TypeList(), Qt::Key_Home);
+    EXPECT_EQ(dialog.Code(), 6);
+    for (int i = 0; i < 13; ++i)
         QTest::keyClick(dialog.TypeList(), Qt::Key_Down);
     EXPECT_EQ(dialog.Code(), 18);
     EXPECT_EQ(dialog.SizeBox()->value(), 50);

@@ -5,7 +5,9 @@
 #include "data/dm.h"
 #include "data/fielddefs.h"
 #include "data/fieldkinds.h"
+#include "data/engine_statement.h"
 #include "data/fieldtree.h"
+#include "data/schema.h"
 #include "data/tabletemplate.h"
 #include "foundation/files.h"
 #include "foundation/msgdlg.h"
@@ -34,7 +36,7 @@ QString ReadAll(const QString& file)
 // is recorded and answered with `answer`.
 class Fields : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(fx.MakeAdministration());
