@@ -57,9 +57,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: fields_bench <home folder> [name] [runs]\n");
         return 2;
     }
-    // Every question (the removal's) is answered with Ja.
+    // Every question (the removal's) is answered with Ja; a notice means something went wrong.
     SetMessageHook([](const MessageRequest& request) {
-        std::fprintf(stderr, "fields_bench: %s\n", qPrintable(request.text));
+        if (request.buttons.size() < 2)
+            std::fprintf(stderr, "fields_bench: %s\n", qPrintable(request.text));
         return MessageAnswer{AskFirst, {}, false};
     });
     SetProgramFolder(QDir(args.at(1)).absolutePath());

@@ -130,6 +130,7 @@ TEST_F(Fields, EveryNewFieldTypeWritesItsDefinitionLineAndColumn)
         {37, "T37", 150, "T37|1|150|FALSE|10|", "CHAR(150)"},
         {38, "T38", 30, "T38|1|30|FALSE|16|", "CHAR(30)"},
     };
+    ASSERT_TRUE(dm.queAdressen->Open()) << dm.queAdressen->LastError().toStdString();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile(fx.folder() + QStringLiteral("Adressen.grw")).open(QIODevice::WriteOnly);
@@ -147,6 +148,8 @@ TEST_F(Fields, EveryNewFieldTypeWritesItsDefinitionLineAndColumn)
     ASSERT_TRUE(dm.tabContacts->Active());
     EXPECT_NE(dm.tabContacts->FindField(QStringLiteral("Telefoon2")), nullptr);
     EXPECT_EQ(dm.tabContacts->FieldByName(QStringLiteral("Telefoon2"))->Size(), 20);
+    ASSERT_TRUE(dm.queAdressen->Active());
+    EXPECT_NE(dm.queAdressen->FindField(QStringLiteral("T38")), nullptr);
 }
 
 TEST_F(Fields, PriceAddsItsEuroCompanionAndThePriceList)
