@@ -1,5 +1,6 @@
 #include "data/connection.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -145,6 +146,20 @@ bool TDatabase::AskRetry() const
 {
     const TBusyAsker asker = m_asker ? m_asker : DefaultBusyAsker();
     return asker && asker(BusyQuestion());
+}
+
+quint64 TDatabase::ExternalVersion()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    const qint64 now = clock.elapsed();
+    if (m_externalCheckedAt < 0 || now - m_externalCheckedAt >= 200) {
+        m_externalCheckedAt = now;
+        m_externalVersion = quint64(Scalar(QStringLiteral("PRAGMA data_version")).toLongLong())
+            + quint64(Scalar(QStringLiteral("PRAGMA shared.data_version")).toLongLong());
+    }
+    return m_externalVersion;
 }
 
 bool TDatabase::InTransaction() const

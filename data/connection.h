@@ -70,6 +70,10 @@ public:
     // Bumps it by hand (for writes the update hook does not see, such as a truncation).
     void TouchTable(const QString& schema, const QString& table);
 
+    // Grows when another connection (another program) committed; read from SQLite at most
+    // every 200 ms, so cached rows become fresh again soon without a query per row.
+    quint64 ExternalVersion();
+
     TStatementCache& statements() { return *m_statements; }
 
 private:
@@ -88,4 +92,6 @@ private:
     std::vector<bool> m_levels;
     QHash<QByteArray, quint64> m_generations;
     std::unique_ptr<TStatementCache> m_statements;
+    quint64 m_externalVersion = 0;
+    qint64 m_externalCheckedAt = -1;
 };

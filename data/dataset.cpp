@@ -978,12 +978,13 @@ bool TDataSet::Post()
     const QVariantList buffer = m_current;
     const QVariantList original = m_original;
     const std::vector<bool> changed = m_changed;
-    QVariantList data = buffer.mid(0, int(m_dataFields.size()));
-    std::vector<bool> dataChanged(changed.begin(), changed.begin() + qMin(changed.size(), m_dataFields.size()));
-
     int newRow = -1;
     QVariantList stored;
     for (;;) {
+        // Read per attempt: an error handler that asks for a retry may have fixed a value.
+        const QVariantList data = m_current.mid(0, int(m_dataFields.size()));
+        const std::vector<bool> dataChanged(m_changed.begin(),
+                                            m_changed.begin() + qMin(m_changed.size(), m_dataFields.size()));
         QString error;
         if (WriteRow(inserting, oldRow, data, dataChanged, &newRow, &stored, &error))
             break;

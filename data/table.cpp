@@ -387,10 +387,13 @@ int TTable::RowCount()
 
 void TTable::CheckGeneration()
 {
-    const quint64 generation = Database() ? Database()->TableGeneration(m_generationKey) : 0;
-    if (generation != m_generation) {
+    TDatabase* db = Database();
+    const quint64 generation = db ? db->TableGeneration(m_generationKey) : 0;
+    const quint64 external = db ? db->ExternalVersion() : 0;
+    if (generation != m_generation || external != m_externalVersion) {
         m_cache.clear();
         m_generation = generation;
+        m_externalVersion = external;
     }
 }
 
@@ -433,7 +436,9 @@ bool TTable::FetchRow(int row, QVariantList* values)
     // A jump (Locate, Last) reads one row; reading next to the last miss (a walk, a grid
     // painting) reads the page around it, since its neighbours come next.
     const bool sequential = m_lastMiss >= 0 && qAbs(row - m_lastMiss) <= kPageSize;
-    const bool backwards = row < m_lastMiss;
+    // Right after a jump the direction is not known yet: grids paint downwards.
+    const bool backwards = !m_lastMissWasJump && row < m_lastMiss;
+    m_lastMissWasJump = !sequential;
     m_lastMiss = row;
     int start = row;
     int end = row + 1;
@@ -840,7 +845,8 @@ void TTable::DropRowCache()
 
 quint64 TTable::RowsVersion()
 {
-    return Database() ? Database()->TableGeneration(m_generationKey) : 0;
+    TDatabase* db = Database();
+    return db ? db->TableGeneration(m_generationKey) + (db->ExternalVersion() << 32) : 0;
 }
 
 bool TTable::ReorderKeeping()

@@ -152,5 +152,7 @@ private:
     TRowList m_rowIds;
     QHash<qint64, QVariantList> m_cache;
     int m_lastMiss = -1;
+    bool m_lastMissWasJump = true;
     quint64 m_generation = 0;
+    quint64 m_externalVersion = 0;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 #include "data/busyretry.h"
 #include "enginefixture.h"
 
@@ -111,4 +113,19 @@ TEST_F(EngineTest, DefaultAskerCanBeReplaced)
     EXPECT_EQ(calls, 1);
     SetDefaultBusyAsker(nullptr);  // back to the dialog
     EXPECT_TRUE(DefaultBusyAsker() != nullptr);
+}
+
+TEST_F(BusyTest, ValuesAnotherProgramChangedShowWithoutRefresh)
+{
+    EXPECT_EQ(table.DisplayTextAt(0, 1), QStringLiteral("Aerts"));
+    Exec("UPDATE Adressen SET ComName = 'Aarts' WHERE nummer = 1");
+    QThread::msleep(250);
+    EXPECT_EQ(table.DisplayTextAt(0, 1), QStringLiteral("Aarts"));
+    // Edit always starts from the stored row, so nothing the other program wrote is undone.
+    Exec("UPDATE Adressen SET Place = 'Gent' WHERE nummer = 1");
+    ASSERT_TRUE(table.Edit());
+    table.FieldByName(QStringLiteral("Name"))->SetValue(QStringLiteral("Mine"));
+    ASSERT_TRUE(table.Post());
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT Place || ComName || Name FROM Adressen")).toString(),
+              QStringLiteral("GentAartsMine"));
 }

@@ -285,9 +285,26 @@ TEST_F(EngineTest, PostErrorHandlerDecides)
     EXPECT_EQ(table.State(), TDataSetState::Insert);
     EXPECT_FALSE(table.Post());                 // Fail: the error is reported
     EXPECT_FALSE(table.LastError().isEmpty());
-    EXPECT_TRUE(table.FieldByName(QStringLiteral("name"))->SetValue(QStringLiteral("ok")));
-    EXPECT_TRUE(table.Post());
+    // Retry: the handler supplies the missing value and the write goes again.
+    table.OnPostError = [&](TDataSet& ds, const QString&, TDataAction& action) {
+        ++calls;
+        ds.FieldByName(QStringLiteral("name"))->SetValue(QStringLiteral("fixed"));
+        action = TDataAction::Retry;
+    };
+    EXPECT_TRUE(table.Post()) << table.LastError().toStdString();
     EXPECT_EQ(table.RecordCount(), 1);
+    EXPECT_EQ(db->Scalar(QStringLiteral("SELECT name FROM Strict")).toString(), QStringLiteral("fixed"));
+}
+
+TEST(Connection, RefusesFilesThatAreNoDatabase)
+{
+    TestFolder folder;
+    folder.write(QStringLiteral("admin.sqlite"), QByteArray("this is no database, just text\n").repeated(100));
+    QString error;
+    EXPECT_FALSE(TDatabase::Open(folder.file(QStringLiteral("admin.sqlite")), QString(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    // A missing folder cannot hold a new file either; neither crashes.
+    EXPECT_FALSE(TDatabase::Open(folder.file(QStringLiteral("missing/admin.sqlite")), QString(), &error));
 }
 
 TEST_F(EngineTest, IndexByNameAndColumn)
