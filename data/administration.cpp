@@ -1,5 +1,6 @@
 #include "data/administration.h"
 
+#include "data/columnops.h"
 #include "data/dm.h"
 #include "data/modules.h"
 #include "foundation/files.h"
@@ -75,6 +76,7 @@ void TAdministration::Open()
         m_status = asTablesFailed;
         return;
     }
+    RepairAdministrationDefinitions(*m_dm->Database(), m_folder);
     OpenShared();
 }
 
