@@ -1,5 +1,7 @@
 #include "store_fixture.h"
 
+#include "common/immutable.h"
+
 #include "data/administration.h"
 #include "data/dm.h"
 #include "data/modules.h"
@@ -13,9 +15,9 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <memory>
+
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -219,33 +221,19 @@ public:
             m_done = QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             return;
         }
-        m_done = SetImmutable(true);
+        m_pin = std::make_unique<Immutable>(folder);
+        m_done = m_pin->ok();
     }
     ~ReadOnlyFolder()
     {
-        if (!m_done)
-            return;
-        if (geteuid() != 0)
+        if (m_done && !m_pin)
             QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        else
-            SetImmutable(false);
     }
     bool Done() const { return m_done; }
 
 private:
-    bool SetImmutable(bool on)
-    {
-        const int fd = ::open(QFile::encodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return ok;
-    }
     QString m_folder;
+    std::unique_ptr<Immutable> m_pin;  // root: released when the guard ends
     bool m_done = false;
 };
 

@@ -1,7 +1,7 @@
 #include "common/testfolder.h"
 #include "foundation/files.h"
 #include "foundation/msgdlg.h"
-#include "immutable.h"
+#include "common/immutable.h"
 
 #include <gtest/gtest.h>
 

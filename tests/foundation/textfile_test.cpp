@@ -1,6 +1,6 @@
 #include "common/testfolder.h"
 #include "foundation/textfile.h"
-#include "immutable.h"
+#include "common/immutable.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-// Marks a file immutable (nobody, root included, may delete or replace it) while in scope.
+// Marks a file or folder immutable (nobody, root included, may change, delete or replace it)
+// while in scope.
 class Immutable
 {
 public:
