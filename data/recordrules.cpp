@@ -160,35 +160,39 @@ bool TRecordRules::ContactListActive() const
 
 // --- identifiers ---
 
-bool TRecordRules::ShowIdentifier(TTable& table)
+// Puts the next identifier into the table's first column; *id stays 0 when the column numbers
+// itself.
+bool TRecordRules::PutNextIdentifier(TTable& table, qint64* id)
 {
+    *id = 0;
     TField* key = table.Field(0);
     if (!key || key->DataType() == ftAutoInc)
         return true;
     QString error;
-    const qint64 id = NextRecordId(table, true, AdminIni(), &error);
-    if (id <= 0 || !key->SetValue(id)) {
+    *id = NextRecordId(table, true, AdminIni(), &error);
+    if (*id <= 0 || !key->SetValue(*id)) {
         table.Abort(error.isEmpty() ? table.LastError() : error);
         return false;
     }
     return true;
 }
 
+bool TRecordRules::ShowIdentifier(TTable& table)
+{
+    qint64 id = 0;
+    return PutNextIdentifier(table, &id);
+}
+
 bool TRecordRules::AllocateIdentifier(TTable& table)
 {
     // Runs inside the post's immediate transaction: no other program can store a record or
     // move the counter until this post has committed or rolled back.
-    TField* key = table.Field(0);
-    if (!key || key->DataType() == ftAutoInc)
-        return true;
-    QString error;
-    const qint64 id = NextRecordId(table, true, AdminIni(), &error);
-    if (id <= 0 || !key->SetValue(id)) {
-        table.Abort(error.isEmpty() ? table.LastError() : error);
+    qint64 id = 0;
+    if (!PutNextIdentifier(table, &id))
         return false;
-    }
     // A counter that cannot be written leaves the identifier sound (MAX + 1 under the lock).
-    StoreCounter(table, id, AdminIni());
+    if (id > 0)
+        StoreCounter(table, id, AdminIni());
     return true;
 }
 

@@ -80,6 +80,7 @@ private:
     bool ContactListActive() const;
 
     // Identifiers: shown at insert (nothing is stored), allocated for good at post.
+    bool PutNextIdentifier(TTable& table, qint64* id);
     bool ShowIdentifier(TTable& table);
     bool AllocateIdentifier(TTable& table);
     void EmptyDefaults(TDataSet& dataSet);
