@@ -1,5 +1,6 @@
 #include "data/documentnumbers.h"
 
+#include "data/connection.h"
 #include "data/counters.h"
 #include "foundation/records.h"
 #include "foundation/settingsfile.h"
@@ -22,6 +23,20 @@ QString PatternOf(const QString& adminIni)
     bool found = false;
     const QString pattern = ReadSetting(adminIni, QStringLiteral("FNRCODE"), &found);
     return found ? pattern : kDefaultPattern;
+}
+
+// Whether a stored document of the type carries the number already. admin.ini is a shared
+// file that other programs rewrite whole (settings, sort columns, counters): one that wrote an
+// older copy while this counter moved on sets the counter back, and a user may set it back
+// by hand. Such a number is skipped instead of being issued twice.
+bool NumberTaken(TDatabase* db, int type, const QString& number)
+{
+    if (!db)
+        return false;
+    QString error;
+    const QVariant found = db->Scalar(
+        QStringLiteral("SELECT COUNT(*) FROM factuur WHERE F_FACNR = ? COLLATE QCI AND F_TYPE = ?"), {number, type}, &error);
+    return error.isEmpty() && found.toLongLong() > 0;
 }
 
 } // namespace
@@ -50,11 +65,16 @@ QString DocumentNumberText(const QString& pattern, int type, int counter, int ye
 QString NextDocumentNumber(TDatabase* db, const QString& adminIni, int type, bool peek)
 {
     int counter = ReadSettingInt(adminIni, CounterKeyOf(type), 0);
-    if (!peek) {
-        ++counter;
-        WriteCounterSetting(db, adminIni, CounterKeyOf(type), QString::number(counter));
-    }
-    return DocumentNumberText(PatternOf(adminIni), type, counter, QDate::currentDate().year());
+    const QString pattern = PatternOf(adminIni);
+    const int year = QDate::currentDate().year();
+    if (peek)
+        return DocumentNumberText(pattern, type, counter, year);
+    QString number;
+    do
+        number = DocumentNumberText(pattern, type, ++counter, year);
+    while (NumberTaken(db, type, number));
+    WriteCounterSetting(db, adminIni, CounterKeyOf(type), QString::number(counter));
+    return number;
 }
 
 bool ReleaseDocumentNumber(TDatabase* db, const QString& adminIni, int type, const QString& number,

@@ -20,7 +20,8 @@ QString DocumentNumberText(const QString& pattern, int type, int counter, int ye
 
 // The next number of the type under admin.ini's pattern and this year's date. Unless peek, the
 // counter is advanced, inside db's open transaction when there is one (a rollback gives it
-// back). An unreadable counter counts as 0.
+// back), past any number a stored document of the type already has. An unreadable counter
+// counts as 0. With peek, the number of the counter as it stands.
 QString NextDocumentNumber(TDatabase* db, const QString& adminIni, int type, bool peek);
 
 // Before a document is deleted: when its number is the newest of its type (the counter read
