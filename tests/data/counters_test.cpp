@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -194,4 +195,61 @@ TEST_F(TransactionWork, AuditLineSkipsAnUnchangedStateAndLeavesWithARollback)
     EXPECT_TRUE(AppendAuditLine(db.get(), file, QStringLiteral("|1|b|"), when));
     EXPECT_EQ(LoadTextLines(file).size(), 4);
     EXPECT_EQ(LoadTextLines(file).last(), QStringLiteral("03/05/2001 14:05:09|1|b|"));
+}
+
+TEST_F(TransactionWork, IdentifierCounterIsStoredWithTheRecordAndAdminIniFollows)
+{
+    ASSERT_TRUE(db->Exec(QStringLiteral("CREATE TABLE Adressen (nummer INTEGER PRIMARY KEY, Name CHAR(20))")));
+    TTable contacts;
+    contacts.SetDatabase(db.get());
+    contacts.SetTableName(QStringLiteral("Adressen"));
+    ASSERT_TRUE(contacts.Open());
+    const QString key = QStringLiteral("AdressenID");
+
+    // Rolled back with the transaction, admin.ini untouched.
+    ASSERT_TRUE(db->Transaction());
+    ASSERT_TRUE(StoreCounter(contacts, 7, ini));
+    EXPECT_EQ(StoredCounter(db.get(), key), 7);
+    db->Rollback();
+    EXPECT_EQ(StoredCounter(db.get(), key), 0);
+    EXPECT_EQ(NextRecordId(contacts, true, ini), 1);
+
+    // Committed: in force at once; admin.ini gets its copy a moment later by itself.
+    ASSERT_TRUE(db->Transaction());
+    ASSERT_TRUE(StoreCounter(contacts, 7, ini));
+    ASSERT_TRUE(db->Commit());
+    EXPECT_EQ(NextRecordId(contacts, true, ini), 8);
+    EXPECT_EQ(ReadSettingInt(ini, key, 0), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadSettingInt(ini, key, 0) == 7; }, 5000));
+    EXPECT_EQ(LoadTextLines(ini).mid(0, 2), (QStringList{QStringLiteral("VATINC FALSE"), QStringLiteral("LASTNRF 7")}));
+
+    // The higher of the two is in force: a copy left behind (a program killed before writing
+    // it) hands out nothing twice, a key raised by hand is honoured.
+    ASSERT_TRUE(WriteSetting(ini, key, QStringLiteral("3")));
+    EXPECT_EQ(NextRecordId(contacts, true, ini), 8);
+    ASSERT_TRUE(WriteSetting(ini, key, QStringLiteral("20")));
+    EXPECT_EQ(NextRecordId(contacts, true, ini), 21);
+    // The copy never lowers a key.
+    ASSERT_TRUE(StoreCounter(contacts, 9, ini));
+    FlushCounterMirrors(ini);
+    EXPECT_EQ(ReadSettingInt(ini, key, 0), 20);
+}
+
+TEST_F(TransactionWork, ANumberAlreadyStoredIsNeverIssuedAgain)
+{
+    // admin.ini's counter set back (by hand, or by a program that rewrote the file from an
+    // older copy) while invoices 8 and 9 are stored.
+    const QString year = QString::number(QDate::currentDate().year());
+    ASSERT_TRUE(db->Exec(QStringLiteral("CREATE TABLE factuur (F_ID INTEGER PRIMARY KEY, F_FACNR CHAR(12), F_TYPE INTEGER)")));
+    ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO factuur VALUES (1, ?, 1), (2, ?, 1), (3, ?, 2)"),
+                         QVariantList{QString(QStringLiteral("F") + year + QStringLiteral("00008")),
+                                      QString(QStringLiteral("f") + year + QStringLiteral("00009")),
+                                      QString(QStringLiteral("F") + year + QStringLiteral("00010"))}));
+    ASSERT_TRUE(db->Transaction());
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, false), QStringLiteral("F") + year + QStringLiteral("00010"));
+    ASSERT_TRUE(db->Commit());
+    EXPECT_EQ(ReadSettingInt(ini, QStringLiteral("LASTNRF"), 0), 10);
+    // Peeking shows the counter as it stands and skips nothing.
+    ASSERT_TRUE(WriteSetting(ini, QStringLiteral("LASTNRF"), QStringLiteral("7")));
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, true), QStringLiteral("F") + year + QStringLiteral("00007"));
 }
