@@ -44,17 +44,32 @@ QString UnescapeAuditValue(const QString& text)
     return out;
 }
 
-QString AuditRecordText(TDataSet& dataSet)
+namespace {
+
+// The one place the record text is built.
+template <typename TextOf> QString RecordText(TDataSet& dataSet, TextOf&& textOf)
 {
     QString text = QStringLiteral("|");
     for (int i = 0; i < dataSet.FieldCount(); ++i) {
         TField* field = dataSet.Field(i);
         if (!field || field->IsCalculated())
             continue;
-        text += EscapeAuditValue(field->AsString());
+        text += EscapeAuditValue(textOf(*field));
         text += u'|';
     }
     return text;
+}
+
+} // namespace
+
+QString AuditRecordText(TDataSet& dataSet)
+{
+    return RecordText(dataSet, [](TField& field) { return field.AsString(); });
+}
+
+QString AuditRecordText(TDataSet& layout, const QHash<QString, QVariant>& storedByColumn)
+{
+    return RecordText(layout, [&](TField& field) { return field.TextOf(storedByColumn.value(field.FieldName().toUpper())); });
 }
 
 QString AuditTimeText(const QDateTime& when)
@@ -102,29 +117,47 @@ QString LastAuditState(const QString& file)
 
 bool AppendAuditLine(TDatabase* db, const QString& file, const QString& recordText, const QDateTime& when)
 {
+    return AppendAuditLines(db, file, {recordText}, when) > 0;
+}
+
+int AppendAuditLines(TDatabase* db, const QString& file, const QStringList& recordTexts, const QDateTime& when)
+{
+    if (recordTexts.isEmpty())
+        return 0;
     QFile log(file);
     const bool existed = log.exists();
     if (!log.open(QIODevice::ReadWrite))
-        return false;
+        return 0;
     const qint64 size = log.size();
+    QString previous;
     if (size > 0) {
         const QString line = LastLine(log);
         const int bar = line.indexOf(u'|');
-        if (bar >= 0 && line.mid(bar) == recordText)
-            return false;
+        if (bar >= 0)
+            previous = line.mid(bar);
     }
+    const QString time = AuditTimeText(when);
     QByteArray bytes;
+    int written = 0;
+    for (const QString& text : recordTexts) {
+        if (text == previous)
+            continue;
+        bytes += EncodeWindows1252(time + text);
+        bytes += "\r\n";
+        previous = text;
+        ++written;
+    }
+    if (written == 0)
+        return 0;
     if (size > 0) {
         // A line cut short (a crash while appending) must not swallow the new one.
         log.seek(size - 1);
         if (log.read(1) != "\n")
-            bytes += "\r\n";
+            bytes.prepend("\r\n");
     }
-    bytes += EncodeWindows1252(AuditTimeText(when) + recordText);
-    bytes += "\r\n";
     if (!log.seek(size) || log.write(bytes) != bytes.size()) {
         log.resize(size);
-        return false;
+        return 0;
     }
     log.close();
     if (db && db->TransactionDepth() > 0) {
@@ -135,5 +168,5 @@ bool AppendAuditLine(TDatabase* db, const QString& file, const QString& recordTe
                 QFile(file).resize(size);
         });
     }
-    return true;
+    return written;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 class TDatabase;
 class TDataSet;
@@ -18,6 +21,10 @@ QString UnescapeAuditValue(const QString& text);
 
 // "|" + each stored column's text (escaped) + "|" ...: the current record of the data set.
 QString AuditRecordText(TDataSet& dataSet);
+// The same text for a row written without the data set (the document store's lines): the
+// stored values by upper-cased column name, in the data set's column order and as its fields
+// write them; a column without a value is empty.
+QString AuditRecordText(TDataSet& layout, const QHash<QString, QVariant>& storedByColumn);
 
 // "dd/mm/yyyy hh:mm:ss".
 QString AuditTimeText(const QDateTime& when);
@@ -32,3 +39,6 @@ QString LastAuditState(const QString& file);
 // already. Inside a transaction of db, the line is taken out again when it is rolled back, so
 // the log holds only states that were stored. Whether a line was written; errors are ignored.
 bool AppendAuditLine(TDatabase* db, const QString& file, const QString& recordText, const QDateTime& when);
+// Several states in one write (a document's lines); each is skipped when it equals the one
+// before it. How many lines were written.
+int AppendAuditLines(TDatabase* db, const QString& file, const QStringList& recordTexts, const QDateTime& when);

@@ -1,5 +1,6 @@
 #include "data/documentstore_sql.h"
 
+#include "data/auditlog.h"
 #include "data/connection.h"
 #include "data/dm.h"
 #include "data/engine_statement.h"
@@ -285,7 +286,38 @@ bool SqlDocumentStore::WriteLines(TDatabase& db, const DocumentSave& save, QList
         }
         stored->append(row);
     }
+    AuditLines(db, *stored);
     return true;
+}
+
+void SqlDocumentStore::AuditLines(TDatabase& db, const QList<LineRow>& rows)
+{
+    // The lines bypass TabFL, so its after-post rule does not see them: they go to the same
+    // log in the same form, inside the save's transaction (a rollback takes them out again).
+    TTable* layout = m_dm.TabFL;
+    if (rows.isEmpty() || !layout || layout->FieldCount() == 0 || m_dm.AdministrationFolder().isEmpty())
+        return;
+    QStringList texts;
+    texts.reserve(rows.size());
+    for (const LineRow& row : rows) {
+        const QHash<QString, QVariant> stored = {
+            {QStringLiteral("FL_ID"), Bound(row.FL_ID)},
+            {QStringLiteral("FL_FNR"), row.FL_FNR},
+            {QStringLiteral("FL_AMOUNT"), Bound(row.FL_AMOUNT)},
+            {QStringLiteral("FL_PRODUCT"), Bound(row.FL_PRODUCT)},
+            {QStringLiteral("FL_PRICE"), Bound(row.FL_PRICE)},
+            {QStringLiteral("FL_EURO"), Bound(row.FL_EURO)},
+            {QStringLiteral("FL_VAT"), Bound(row.FL_VAT)},
+            {QStringLiteral("FL_DISCOUNT"), Bound(row.FL_Discount)},
+            {QStringLiteral("FL_PID"), Bound(row.FL_PID)},
+            {QStringLiteral("FL_AFKOEF"), Bound(row.FL_Afkoef)},
+            {QStringLiteral("FL_AFSOORT"), Bound(row.FL_Afsoort)},
+            {QStringLiteral("FL_IVK"), Bound(row.FL_IVK)},
+        };
+        texts.append(AuditRecordText(*layout, stored));
+    }
+    AppendAuditLines(&db, AuditLogFile(m_dm.AdministrationFolder(), QStringLiteral("faclijn")), texts,
+                     QDateTime::currentDateTime());
 }
 
 bool SqlDocumentStore::WriteTotals(const DocumentSave& save, QString* error)

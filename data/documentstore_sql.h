@@ -51,6 +51,7 @@ private:
     bool HasContributionColumn() const;
     bool WriteLines(TDatabase& db, const DocumentSave& save, QList<LineRow>* stored, QString* error);
     bool WriteTotals(const DocumentSave& save, QString* error);
+    void AuditLines(TDatabase& db, const QList<LineRow>& rows);
 
     Tdm& m_dm;
 };

@@ -1,6 +1,7 @@
 #include "store_fixture.h"
 
 #include "data/administration.h"
+#include "data/auditlog.h"
 #include "data/dm.h"
 #include "data/documentbinder.h"
 #include "data/documentstore_sql.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -235,11 +237,15 @@ TEST_P(DocumentSaveFault, RollsEverythingBackAndKeepsTheUsersLines)
     ASSERT_EQ(old.size(), 2);
     ASSERT_NEAR(Total(1, "F_TOTVAL"), 30.0, 1e-9);
 
+    const QString audit = AuditLogFile(fixture.folder(), QStringLiteral("faclijn"));
+    const QStringList auditBefore = LoadTextLines(audit);
     fixture.Exec(QString::fromLatin1(GetParam().trigger));
     Type(1, LF_NET, "15");
     Fill(3, "2", "New three", "5", false);
     notices.clear();
     EXPECT_FALSE(factuur->SaveLines());
+    // Not even the lines' audit log kept what was written before the fault.
+    EXPECT_EQ(LoadTextLines(audit), auditBefore);
 
     // Nothing of the save landed.
     const QList<StoredLine> now = Stored(1);
@@ -282,6 +288,44 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FaultCase>& info) {
         return std::string(info.param.what[0] == 's' ? "SecondLine" : "Header");
     });
+
+TEST_F(DocumentStoreTest, SavedLinesGoToTheLinesAuditLogAsThePostedLinesDo)
+{
+    Open(false);
+    Go(1);
+    Fill(1, "2", "Widget | large", "10", false);
+    Fill(2, "-0.5", "Back\\slash", "2.5", false);
+    ASSERT_TRUE(factuur->SaveLines()) << notices.join(u'\n').toStdString();
+    const QString audit = AuditLogFile(fixture.folder(), QStringLiteral("faclijn"));
+    const QStringList logged = LoadTextLines(audit);
+    const QList<StoredLine> stored = Stored(1);
+    ASSERT_EQ(stored.size(), 2);
+    ASSERT_EQ(logged.size(), 2);
+
+    // Each line exactly as the record rules log a line stored through a table of faclijn.
+    TTable lines;
+    lines.SetDatabase(dm.Database());
+    lines.SetTableName(QStringLiteral("faclijn"));
+    ASSERT_TRUE(lines.Open());
+    const QRegularExpression stamp(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\|"));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(lines.Locate(QStringLiteral("FL_ID"), stored[i].id));
+        EXPECT_TRUE(stamp.match(logged[i]).hasMatch()) << logged[i].toStdString();
+        EXPECT_EQ(logged[i].mid(logged[i].indexOf(u'|')), AuditRecordText(lines)) << i;
+    }
+    EXPECT_TRUE(logged[0].contains(QStringLiteral("Widget \\p large")));
+
+    // A line posted through TabFL joins the same log in the same form.
+    TTable& tabFL = *dm.TabFL;
+    if (!tabFL.Active())
+        ASSERT_TRUE(tabFL.Open());
+    ASSERT_TRUE(tabFL.Append());
+    ASSERT_TRUE(tabFL.FieldByName(QStringLiteral("FL_FNR"))->SetValue(2));
+    ASSERT_TRUE(tabFL.FieldByName(QStringLiteral("FL_PRODUCT"))->SetValue(QStringLiteral("Posted")));
+    ASSERT_TRUE(tabFL.Post()) << tabFL.LastError().toStdString();
+    ASSERT_EQ(LoadTextLines(audit).size(), 3);
+    EXPECT_EQ(LastAuditState(audit), AuditRecordText(tabFL));
+}
 
 TEST_F(DocumentStoreTest, AnotherSessionWritingKeepsTheLinesInEditState)
 {
