@@ -225,6 +225,77 @@ qint64 NextRecordId(TTable& table, bool useCounter, const QString& adminIni, QSt
     return useCounter && counter >= maximum ? counter + 1 : maximum;
 }
 
+namespace {
+
+// admin.ini counters set within a transaction, per connection: the file's text for the key
+// when the transaction first read it, and the value set since.
+struct PendingSetting
+{
+    QString expected;
+    int value = 0;
+};
+QHash<const TDatabase*, QHash<QString, PendingSetting>>& PendingSettings()
+{
+    static QHash<const TDatabase*, QHash<QString, PendingSetting>> pending;
+    return pending;
+}
+QString PendingKey(const QString& adminIni, const QString& key)
+{
+    return adminIni + QLatin1Char('|') + key.toUpper();
+}
+
+} // namespace
+
+int ReadCounterSetting(TDatabase* db, const QString& adminIni, const QString& key, int defaultValue)
+{
+    if (db && db->TransactionDepth() > 0) {
+        const auto set = PendingSettings().value(db).constFind(PendingKey(adminIni, key));
+        if (set != PendingSettings().value(db).constEnd())
+            return set->value;
+    }
+    return ReadSettingInt(adminIni, key, defaultValue);
+}
+
+bool SetCounterSetting(TDatabase* db, const QString& adminIni, const QString& key, int value)
+{
+    if (!db || db->TransactionDepth() == 0)
+        return WriteSetting(adminIni, key, QString::number(value));
+    QHash<QString, PendingSetting>& pending = PendingSettings()[db];
+    const QString name = PendingKey(adminIni, key);
+    auto it = pending.find(name);
+    if (it == pending.end()) {
+        it = pending.insert(name, {ReadSetting(adminIni, key), value});
+        // One write for the whole transaction, once it has committed.
+        db->AfterCommit([db = QPointer<TDatabase>(db), raw = static_cast<const TDatabase*>(db), adminIni, key, name] {
+            auto& all = PendingSettings();
+            if (!all.contains(raw) || !all[raw].contains(name))
+                return;
+            const PendingSetting set = all[raw].take(name);
+            if (all[raw].isEmpty())
+                all.remove(raw);
+            AdministrationLock lock(db ? db->adminFile() : QString());
+            if (ReadSetting(adminIni, key) == set.expected)
+                WriteSetting(adminIni, key, QString::number(set.value));
+        });
+        db->OnRollback([raw = static_cast<const TDatabase*>(db), name] {
+            auto& all = PendingSettings();
+            all[raw].remove(name);
+            if (all[raw].isEmpty())
+                all.remove(raw);
+        });
+        return true;
+    }
+    // A later step of the same transaction: a rolled back savepoint puts the earlier value back.
+    const int previous = it->value;
+    it->value = value;
+    db->OnRollback([raw = static_cast<const TDatabase*>(db), name, previous] {
+        auto& all = PendingSettings();
+        if (all.contains(raw) && all[raw].contains(name))
+            all[raw][name].value = previous;
+    });
+    return true;
+}
+
 qint64 StoredCounter(TDatabase* db, const QString& key)
 {
     if (!db)

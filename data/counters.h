@@ -25,6 +25,16 @@ class TTable;
 // when the transaction is rolled back. False when the file cannot be written.
 bool WriteCounterSetting(TDatabase* db, const QString& adminIni, const QString& key, const QString& value);
 
+// Counters that stay in admin.ini (the document numbers, which the settings dialog and the
+// import set): the value within db's open transaction, i.e. what an earlier step of it set,
+// else the file's.
+int ReadCounterSetting(TDatabase* db, const QString& adminIni, const QString& key, int defaultValue);
+// Sets such a counter within db's transaction. admin.ini is written once the transaction has
+// committed, under the database's write lock and only when the key still holds what this
+// transaction first read (another program that moved it meanwhile keeps its value), so a
+// killed or failed post leaves the file as it was. Outside a transaction, written at once.
+bool SetCounterSetting(TDatabase* db, const QString& adminIni, const QString& key, int value);
+
 // The admin.ini key of a table's identifier counter: the table's name + "ID" ("AdressenID",
 // "factuurID"); the shared tables keep their old file names ("Calendar.dbID", "profiles.dbID").
 QString CounterKey(const TTable& table);

@@ -64,7 +64,7 @@ QString DocumentNumberText(const QString& pattern, int type, int counter, int ye
 
 QString NextDocumentNumber(TDatabase* db, const QString& adminIni, int type, bool peek)
 {
-    int counter = ReadSettingInt(adminIni, CounterKeyOf(type), 0);
+    int counter = ReadCounterSetting(db, adminIni, CounterKeyOf(type), 0);
     const QString pattern = PatternOf(adminIni);
     const int year = QDate::currentDate().year();
     if (peek)
@@ -73,7 +73,7 @@ QString NextDocumentNumber(TDatabase* db, const QString& adminIni, int type, boo
     do
         number = DocumentNumberText(pattern, type, ++counter, year);
     while (NumberTaken(db, type, number));
-    WriteCounterSetting(db, adminIni, CounterKeyOf(type), QString::number(counter));
+    SetCounterSetting(db, adminIni, CounterKeyOf(type), counter);
     return number;
 }
 
@@ -83,10 +83,10 @@ bool ReleaseDocumentNumber(TDatabase* db, const QString& adminIni, int type, con
     if (!IsNumberedDocumentType(type))
         return false;
     const QString key = CounterKeyOf(type);
-    const int counter = ReadSettingInt(adminIni, key, 1);
+    const int counter = ReadCounterSetting(db, adminIni, key, 1);
     if (counter == 1)
-        WriteCounterSetting(db, adminIni, key, QStringLiteral("1"));
+        SetCounterSetting(db, adminIni, key, 1);
     if (movingYears || number != DocumentNumberText(PatternOf(adminIni), type, counter, QDate::currentDate().year()))
         return false;
-    return WriteCounterSetting(db, adminIni, key, QString::number(counter - 1));
+    return SetCounterSetting(db, adminIni, key, counter - 1);
 }

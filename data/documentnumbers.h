@@ -19,13 +19,14 @@ bool IsNumberedDocumentType(int type);
 QString DocumentNumberText(const QString& pattern, int type, int counter, int year);
 
 // The next number of the type under admin.ini's pattern and this year's date. Unless peek, the
-// counter is advanced, inside db's open transaction when there is one (a rollback gives it
-// back), past any number a stored document of the type already has. An unreadable counter
+// counter is advanced past any number a stored document of the type already has; within db's
+// open transaction it reaches admin.ini only when that commits (SetCounterSetting). An unreadable counter
 // counts as 0. With peek, the number of the counter as it stands.
 QString NextDocumentNumber(TDatabase* db, const QString& adminIni, int type, bool peek);
 
 // Before a document is deleted: when its number is the newest of its type (the counter read
-// with default 1, written as "1" when that is what it reads), the counter goes one back. Only
+// with default 1, written as "1" when that is what it reads), the counter goes one back, with
+// the delete's commit. Only
 // numbered types; nothing while documents are being moved between invoicing years. Whether the
 // number was given back.
 bool ReleaseDocumentNumber(TDatabase* db, const QString& adminIni, int type, const QString& number,

@@ -253,3 +253,33 @@ TEST_F(TransactionWork, ANumberAlreadyStoredIsNeverIssuedAgain)
     ASSERT_TRUE(WriteSetting(ini, QStringLiteral("LASTNRF"), QStringLiteral("7")));
     EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, true), QStringLiteral("F") + year + QStringLiteral("00007"));
 }
+
+TEST_F(TransactionWork, NumberCounterReachesAdminIniOnlyWithTheCommit)
+{
+    const QString year = QString::number(QDate::currentDate().year());
+    const auto number = [&](int n) -> QString { return QStringLiteral("F") + year + QStringLiteral("%1").arg(n, 5, 10, QLatin1Char('0')); };
+    // Two numbers in one transaction, the second in a savepoint that is rolled back.
+    ASSERT_TRUE(db->Transaction());
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, false), number(8));
+    ASSERT_TRUE(db->Transaction());
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, false), number(9));
+    db->Rollback();
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, false), number(9));
+    // Nothing in the file until the commit: a program killed now has used up no number.
+    EXPECT_EQ(ReadSettingInt(ini, QStringLiteral("LASTNRF"), 0), 7);
+    ASSERT_TRUE(db->Commit());
+    EXPECT_EQ(ReadSettingInt(ini, QStringLiteral("LASTNRF"), 0), 9);
+
+    ASSERT_TRUE(db->Transaction());
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, false), number(10));
+    db->Rollback();
+    EXPECT_EQ(ReadSettingInt(ini, QStringLiteral("LASTNRF"), 0), 9);
+
+    // Another program (or the settings dialog) set the counter while this transaction ran:
+    // its value stays.
+    ASSERT_TRUE(db->Transaction());
+    EXPECT_EQ(NextDocumentNumber(db.get(), ini, 1, false), number(10));
+    ASSERT_TRUE(WriteSetting(ini, QStringLiteral("LASTNRF"), QStringLiteral("50")));
+    ASSERT_TRUE(db->Commit());
+    EXPECT_EQ(ReadSettingInt(ini, QStringLiteral("LASTNRF"), 0), 50);
+}

@@ -211,6 +211,8 @@ TEST_F(TwoPrograms, AKilledProgramsIdentifiersAreNotHandedOutAgain)
     // It had no moment to write admin.ini's copy of its contact counter.
     EXPECT_LT(ReadSettingInt(Ini(), QStringLiteral("AdressenID"), 0), before.last());
 
+    const QString newestNumber =
+        fx.Scalar(QStringLiteral("SELECT MAX(F_FACNR) FROM factuur WHERE F_TYPE = 1")).toString();
     // A contact stored just before the kill may not have been printed: the table has it.
     const qint64 highestHanded = std::max(before.last(), fx.Scalar(QStringLiteral("SELECT MAX(nummer) FROM Adressen")).toLongLong());
 
@@ -227,6 +229,9 @@ TEST_F(TwoPrograms, AKilledProgramsIdentifiersAreNotHandedOutAgain)
         EXPECT_FALSE(before.contains(id)) << id;
     for (const QString& number : h.numbers)
         EXPECT_FALSE(numbersBefore.contains(number)) << number.toStdString();
+    // Numbering goes on right after the newest stored invoice: the kill used up no number.
+    ASSERT_FALSE(h.numbers.isEmpty());
+    EXPECT_EQ(h.numbers.first(), InvoiceNumber(newestNumber.right(5).toInt() + 1));
     EXPECT_EQ(StoredCounter(fx.OpenDatabase().get(), QStringLiteral("AdressenID")), h.contacts.last());
     EXPECT_EQ(ReadSettingInt(Ini(), QStringLiteral("AdressenID"), 0), h.contacts.last());
 }
