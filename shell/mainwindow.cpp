@@ -305,6 +305,7 @@ bool TfrmMain::StartUp()
             m_outcome = RunOutcome::FirstRunCancelled;
             SetRunPhase(3);
             m_admin.reset();
+            CloseSteps();
             close();
         }
     }
@@ -370,8 +371,10 @@ void TfrmMain::FailStart(int status)
         {ApplicationTitle()});
     ShowNotice(text + reason + QLatin1Char(')'), false);
     MarkFailedStart();
+    m_dataSource = nullptr;
     m_admin.reset();
     m_module = 0;
+    CloseSteps();
     close();
 }
 

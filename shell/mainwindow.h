@@ -165,6 +165,7 @@ private:
     void LocateRecord(qint64 id);
 
     // mainwindow_close.cpp: closing and the end
+    void CloseSteps();
     void EndSteps();
     void OnReminderTimer();
 

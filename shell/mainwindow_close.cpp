@@ -24,6 +24,12 @@ void TfrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    CloseSteps();
+    event->accept();
+}
+
+void TfrmMain::CloseSteps()
+{
     if (!m_closed) {
         SetRunPhase(3);
         m_closed = true;
@@ -44,7 +50,6 @@ void TfrmMain::closeEvent(QCloseEvent* event)
                      FormatMainPos(maximised, maximised ? normalGeometry() : geometry()));
         m_reminderTimer->stop();
     }
-    event->accept();
 }
 
 void TfrmMain::EndSteps()
@@ -52,15 +57,8 @@ void TfrmMain::EndSteps()
     if (m_ended)
         return;
     m_ended = true;
-    if (!m_closed) {
-        // Destroyed without a close request (the program's end): the close steps still run.
-        const bool preview = m_previewOpen;
-        m_previewOpen = false;
-        QCloseEvent event;
-        closeEvent(&event);
-        m_previewOpen = preview;
-    }
-    SetRunPhase(3);
+    // Destroyed without a close request (the program's end): the close steps still run.
+    CloseSteps();
     TRecordHooks& hooks = m_dm->Rules().Hooks();
     hooks.drawRecordIcon = nullptr;
     hooks.refreshRecordCounter = nullptr;

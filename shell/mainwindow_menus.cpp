@@ -128,6 +128,8 @@ void TfrmMain::BuildMenus()
     m_popSel->setObjectName(QStringLiteral("popSEL"));
     m_popHelp = new QMenu(this);
     m_popHelp->setObjectName(QStringLiteral("popHelp"));
+    for (QMenu* menu : {m_popSel, m_popHelp})
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { OnMenuAboutToShow(menu); });
 
     connect(m_btnFile, &QToolButton::clicked, this, [this] { PopupMenu(m_btnFile, m_popFile); });
     connect(m_btnEdit, &QToolButton::clicked, this, [this] { PopupMenu(m_btnEdit, m_popEdit); });

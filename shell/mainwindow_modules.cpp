@@ -80,6 +80,7 @@ int TfrmMain::OpenAdministration(const QString& name)
 bool TfrmMain::CreateAdministration(const QString& name, const std::function<bool(QString* error)>& createFiles)
 {
     SetRunPhase(2);
+    const QString previous = m_admin && m_admin->Status() == asOpen ? m_admin->Name() : QString();
     // The open administration goes first: its tables are bound to the same data module.
     if (m_admin) {
         if (m_dataSource && m_dataSource->DataSet())
@@ -91,6 +92,9 @@ bool TfrmMain::CreateAdministration(const QString& name, const std::function<boo
     QString error;
     const bool made = createFiles && createFiles(&error);
     if (!made) {
+        // The user goes on where he was.
+        if (!previous.isEmpty())
+            OpenAdministration(previous);
         SetRunPhase(1);
         if (!error.isEmpty())
             ShowNotice(error, false);
