@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 struct RepairReport
 {
@@ -17,4 +20,11 @@ struct RepairReport
 // into a new file which replaces the old one atomically, the damaged file being kept beside it
 // under a dated name. Never deletes a file, -wal/-shm/-journal included. A missing file is
 // reported, not created.
-RepairReport CheckAndRepair(const QString& dataFolder, const QStringList& administrations);
+// progress (optional) hears a short text before each file is checked.
+using RepairProgress = std::function<void(const QString& text)>;
+RepairReport CheckAndRepair(const QString& dataFolder, const QStringList& administrations,
+                            const RepairProgress& progress = {});
+
+// The name the damaged file is kept under: file + ".damaged-" + the date and time
+// ("admin.sqlite.damaged-20261211-143000"), with "-2", "-3" ... added when that name is taken.
+QString DamagedFileName(const QString& file, const QDateTime& when);
