@@ -117,6 +117,10 @@ void TfrmMain::BuildWindow()
     m_lookOut = new QToolBox(central);
     m_lookOut->setObjectName(QStringLiteral("LookOut1"));
     m_lookOut->setFixedWidth(104);
+    m_lookOut->setAutoFillBackground(true);
+    QPalette bar = m_lookOut->palette();
+    bar.setColor(QPalette::Window, QColor(0xDC, 0xE3, 0xEB));
+    m_lookOut->setPalette(bar);
     body->addWidget(m_lookOut);
 
     m_notebook = new QStackedWidget(central);
@@ -242,14 +246,14 @@ void TfrmMain::LoadImageLists()
         if (button)
             button->setIcon(ToolIcon(index));
     };
-    setIcon(m_btnContacts, 3);
-    setIcon(m_btnCalendar, 15);
-    setIcon(m_btnProducts, 4);
-    setIcon(m_btnDocuments, 18);
-    setIcon(m_btnLists, 54);
-    setIcon(m_btnEmails, 61);
-    setIcon(m_btnWord, 28);
-    setIcon(m_btnDesignClose, 57);
+    setIcon(m_btnContacts, 9);
+    setIcon(m_btnCalendar, 10);
+    setIcon(m_btnProducts, 11);
+    setIcon(m_btnDocuments, 12);
+    setIcon(m_btnLists, 24);
+    setIcon(m_btnEmails, 14);
+    setIcon(m_btnWord, 45);
+    setIcon(m_btnDesignClose, 37);
 }
 
 QIcon TfrmMain::ToolIcon(int index) const
