@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLoggingCategory>
 
+#include "data/repair.h"
 #include "foundation/homefolder.h"
 #include "foundation/msgdlg.h"
 #include "foundation/settingsfile.h"
@@ -31,9 +32,18 @@ QString InstanceKey()
     return ApplicationTitle() + QLatin1Char('|') + ProgramFolder();
 }
 
+void RepairAfterUncleanExit(const QStringList& administrations, const std::function<void(const QString&)>& progress)
+{
+    const RepairReport report = CheckAndRepair(DataFolder(), administrations, progress);
+    // Only a repair that found something is worth the user's click.
+    if (report.damageFound || !report.allRepaired)
+        ShowNotice(report.actions.join(QLatin1Char('\n')), false);
+}
+
 TStartupServices ProgramStartupServices()
 {
     TStartupServices services;
+    services.repair = [](const QStringList& administrations) { RepairAfterUncleanExit(administrations, {}); };
     return services;
 }
 

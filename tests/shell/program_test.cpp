@@ -13,6 +13,8 @@
 #include "foundation/msgdlg.h"
 #include "foundation/settingsfile.h"
 #include "shell/exitmarker.h"
+#include "shell/mainwindow.h"
+#include "shell/program.h"
 
 namespace {
 
@@ -23,7 +25,10 @@ protected:
     {
         SetProgramFolder(home.path());
         ASSERT_TRUE(EnsureHomeFolder());
-        SetMessageHook([](const MessageRequest&) { return MessageAnswer{}; });
+        SetMessageHook([this](const MessageRequest& request) {
+            messages.append(request.text);
+            return MessageAnswer{};
+        });
     }
     void TearDown() override
     {
@@ -49,6 +54,7 @@ protected:
     }
 
     TestFolder home;
+    QStringList messages;
     QProcess first;
     QProcess second;
 };
@@ -89,6 +95,30 @@ TEST_F(ProgramTest, SecondStartOnlyActivatesTheFirst)
     }
     EXPECT_TRUE(said.contains("a second start asked for the window")) << said.toStdString();
     EXPECT_EQ(first.state(), QProcess::Running) << "the first goes on";
+}
+
+TEST_F(ProgramTest, UncleanExitRepairsAndReportsBeforeTheStartGoesOn)
+{
+    NewAdministration request;
+    request.name = QStringLiteral("Demo");
+    ASSERT_TRUE(CreateAdministrationFiles(request));
+    WriteSetting(OvraIni(), QStringLiteral("DEFADMIN"), request.name);
+    {
+        // A crash: the marker still names the administration. Nothing is damaged: no report.
+        SaveExitMarker({QStringLiteral("Demo")});
+        TfrmMain window(ProgramStartupServices());
+        window.keyboardModifiers = [] { return Qt::KeyboardModifiers(Qt::ShiftModifier); };
+        EXPECT_TRUE(window.StartUp());
+        EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    }
+    // The database file went missing: the repair says so, then the start reports and ends.
+    QFile::rename(home.file(QStringLiteral("data/Demo/admin.sqlite")), home.file(QStringLiteral("elsewhere.sqlite")));
+    SaveExitMarker({QStringLiteral("Demo")});
+    TfrmMain window(ProgramStartupServices());
+    EXPECT_FALSE(window.StartUp());
+    ASSERT_EQ(messages.size(), 2) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(messages.at(0).contains(QStringLiteral("admin.sqlite"))) << messages.at(0).toStdString();
+    EXPECT_TRUE(messages.at(1).endsWith(QStringLiteral("(Cannot open database)"))) << messages.at(1).toStdString();
 }
 
 } // namespace
