@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QUrl>
+
+#include <functional>
 
 class QLabel;
 
@@ -27,14 +30,19 @@ public:
     bool InfoMode() const { return m_infoMode; }
 
     // Where the help-desk links lead: the home folder's help/ pages and the home folder.
-    static QString HelpUrl();
-    static QString ProgramFolderUrl();
+    static QUrl HelpUrl();
+    static QUrl ProgramFolderUrl();
+    // Opens the links (QDesktopServices by default); tests set their own, none restores it.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    static void SetUrlOpener(UrlOpener opener);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool ClosesOn(const QMouseEvent* event) const;
+
     QLabel* m_picture = nullptr;
     QLabel* m_title = nullptr;
     QLabel* m_version = nullptr;
