@@ -89,7 +89,6 @@ TStartupServices ProgramStartupServices(TfrmSplash* splash)
 int QuillonMain(QApplication& app)
 {
     QApplication::setApplicationName(ApplicationTitle());
-    QApplication::setApplicationDisplayName(ApplicationTitle());
     // A second start only brings the first to the front; it never opens data.
     TSingleInstance instance(InstanceKey());
     if (!instance.Start()) {
