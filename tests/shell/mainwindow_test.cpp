@@ -400,3 +400,25 @@ TEST_F(MainWindowTest, CreatingAnAdministrationOpensItAndMakesItTheDefault)
     EXPECT_EQ(w->CurrentModule(), 1);
     EXPECT_EQ(ReadSetting(OvraIni(), QStringLiteral("DEFADMIN")), QStringLiteral("Tweede"));
 }
+
+TEST_F(MainWindowTest, AccessKeysDropTheMenusAndTheKeyboardWorksThem)
+{
+    MakeAdministration();
+    auto w = Started();
+    ASSERT_TRUE(started);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->FileMenu()->isVisible(); }, 2000)) << "Alt+B drops the file menu";
+    // Below the button's left edge.
+    auto* file = w->findChild<QToolButton*>(QStringLiteral("btnMMBestand"));
+    EXPECT_EQ(w->FileMenu()->pos(), file->mapToGlobal(QPoint(0, file->height())));
+    QTest::keyClick(w->FileMenu(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->FileMenu()->isVisible(); }, 2000));
+    // "&Afsluiten" from the keyboard closes the window.
+    QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->FileMenu()->isVisible(); }, 2000));
+    QTest::keyClick(w->FileMenu(), Qt::Key_A);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000));
+    EXPECT_EQ(w->Administration(), nullptr);
+}
