@@ -32,7 +32,7 @@ class Tdm;
 // no repair, no first-run set-up (which then counts as cancelled).
 struct TStartupServices
 {
-    // A progress text on the splash window (a Dutch source text; the splash translates).
+    // A progress text on the splash window (a Dutch source text, translated when shown).
     std::function<void(const QString& text)> progress;
     // The splash window goes away (step 6 of the show, and before the first-run set-up).
     std::function<void()> closeSplash;

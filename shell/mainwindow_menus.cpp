@@ -317,12 +317,16 @@ void TfrmMain::BuildActions()
         TFeature feature;
     };
     const Command commands[] = {
-        // The explorer connects add, delete, select all and its show/hide here.
+        // The explorer connects its add command here (and the edit menu's "Toevoegen").
         {"actToevoegen", NL("Toevoegen"), QKeySequence(Qt::CTRL | Qt::Key_N), TFeature::Explorer},
+        // The explorer connects its delete command here (and the edit menu's "Verwijderen").
         {"actVerwijderen", NL("Verwijderen"), QKeySequence(Qt::CTRL | Qt::Key_Delete), TFeature::Explorer},
         {"actVervangen", NL("Vervangen"), QKeySequence(Qt::CTRL | Qt::Key_H), TFeature::Replace},
         {"actHelp", NL("Help"), QKeySequence(Qt::Key_F1), TFeature::Help},
+        // The explorer connects its select-all mode here (and the edit menu's item).
         {"actAllesSelecteren", NL("Alles selecteren"), QKeySequence(Qt::CTRL | Qt::Key_A), TFeature::Explorer},
+        // The explorer connects the end of its multi-selection here (and the edit menu's item).
+        {"actSelectieOpheffen", NL("Selectie opheffen"), QKeySequence(), TFeature::Explorer},
         {"actZoeken", NL("Zoeken"), QKeySequence(Qt::CTRL | Qt::Key_F), TFeature::Search},
         {"actInstellingen", NL("Instellingen"), QKeySequence(Qt::CTRL | Qt::Key_S), TFeature::SettingsDialog},
         {"actLogboek", NL("Logboek"), QKeySequence(Qt::CTRL | Qt::Key_L), TFeature::History},
@@ -333,6 +337,7 @@ void TfrmMain::BuildActions()
         {"actNieuwGlobalisatiefactuur", NL("Globalisatiefactuur"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_G),
          TFeature::SalesDocuments},
         {"actNieuwLeveringsbon", NL("Leveringsbon"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_L), TFeature::SalesDocuments},
+        // The explorer connects its show/hide here (modules 1, 6 and 7 only).
         {"actExplorer", NL("Verkenner"), QKeySequence(Qt::CTRL | Qt::Key_R), TFeature::Explorer},
         {"actAfdrukken", NL("Afdrukken"), QKeySequence(Qt::CTRL | Qt::Key_P), TFeature::Print},
         {"actLopendeAfspraken", NL("Lopende afspraken"), QKeySequence(Qt::CTRL | Qt::Key_M), TFeature::Reminders},

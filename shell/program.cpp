@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QPointer>
 
+#include "data/newadministration.h"
 #include "data/repair.h"
 #include "foundation/homefolder.h"
 #include "foundation/msgdlg.h"
 #include "foundation/settingsfile.h"
 #include "foundation/translate.h"
+#include "shell/firstrun.h"
 #include "shell/mainwindow.h"
 #include "shell/messagesink.h"
 #include "shell/singleinstance.h"
+#include "shell/splash.h"
 #include "shell/startupsettings.h"
 
 namespace {
@@ -40,17 +44,51 @@ void RepairAfterUncleanExit(const QStringList& administrations, const std::funct
         ShowNotice(report.actions.join(QLatin1Char('\n')), false);
 }
 
-TStartupServices ProgramStartupServices()
+bool RunFirstRun(TfrmMain& window)
+{
+    NewAdministration request;
+    if (!RunFirstRunSetup(nullptr, &request) || request.name.trimmed().isEmpty())
+        return false;
+    // The wizard chose the language; the window is made in it.
+    SetLanguageIndex(LanguageIndexOf(ReadSetting(OvraIni(), QStringLiteral("LANGUAGE"))));
+    WriteSetting(OvraIni(), QStringLiteral("DEFADMIN"), request.name);
+    return window.CreateAdministration(request.name, [&request](QString* error) {
+        return CreateAdministrationFiles(request, error);
+    });
+}
+
+TStartupServices ProgramStartupServices(TfrmSplash* splash)
 {
     TStartupServices services;
-    services.repair = [](const QStringList& administrations) { RepairAfterUncleanExit(administrations, {}); };
+    QPointer<TfrmSplash> shown(splash);
+    services.progress = [shown](const QString& text) {
+        if (shown)
+            shown->SetProgress(Translate(text));
+    };
+    services.closeSplash = [shown] {
+        if (shown) {
+            shown->hide();
+            shown->deleteLater();
+        }
+    };
+    services.repair = [shown](const QStringList& administrations) {
+        RepairAfterUncleanExit(administrations, [shown](const QString& text) {
+            if (shown)
+                shown->SetProgress(text);
+        });
+    };
+    services.firstRun = [shown](TfrmMain& window) {
+        if (shown)
+            shown->hide();
+        return RunFirstRun(window);
+    };
+    services.showInfo = [](QWidget* parent) { TfrmSplash::ShowInfo(parent); };
     return services;
 }
 
 int QuillonMain(QApplication& app)
 {
     QApplication::setApplicationName(ApplicationTitle());
-    QApplication::setApplicationDisplayName(ApplicationTitle());
     // A second start only brings the first to the front; it never opens data.
     TSingleInstance instance(InstanceKey());
     if (!instance.Start()) {
@@ -69,7 +107,11 @@ int QuillonMain(QApplication& app)
         return 1;
     }
 
-    auto window = std::make_unique<TfrmMain>(ProgramStartupServices());
+    auto* splash = new TfrmSplash;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->show();
+    QApplication::processEvents();
+    auto window = std::make_unique<TfrmMain>(ProgramStartupServices(splash));
     QObject::connect(&instance, &TSingleInstance::ActivationRequested, window.get(), [w = window.get()] {
         qCInfo(lcInstance, "a second start asked for the window");
         BringToFront(w);

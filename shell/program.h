@@ -7,6 +7,7 @@
 
 class QApplication;
 class TfrmMain;
+class TfrmSplash;
 struct TStartupServices;
 
 // The key of the single running program: the title and the home folder, so each home folder
@@ -18,8 +19,13 @@ QString InstanceKey();
 void RepairAfterUncleanExit(const QStringList& administrations,
                             const std::function<void(const QString& text)>& progress);
 
-// What a start-up gives the main window: splash progress, repair, first-run set-up, Info.
-TStartupServices ProgramStartupServices();
+// The first-run wizard, then the administration it asked for, made and opened in the window.
+// False when cancelled or when the administration could not be made (the user was told).
+bool RunFirstRun(TfrmMain& window);
+
+// What a start-up gives the main window: splash progress (splash may be nullptr), the repair,
+// the first-run set-up and the help menu's Info.
+TStartupServices ProgramStartupServices(TfrmSplash* splash = nullptr);
 
 // The program from start to end: single instance, home folder, translations, splash, main
 // window, message loop. The process's exit code.

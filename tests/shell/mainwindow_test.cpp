@@ -66,6 +66,22 @@ TEST_F(MainWindowTest, StartOpensTheDefaultAdministrationOnTheFirstContact)
     EXPECT_FALSE(w->findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull()) << "contacts.bmp";
 }
 
+TEST_F(MainWindowTest, CardPanelTakesScrollBoxColorOverMainColor)
+{
+    MakeAdministration();
+    auto background = [](TfrmMain& w) {
+        return w.findChild<QWidget*>(QStringLiteral("ScrollBoxKlaContents"))->palette().color(QPalette::Window);
+    };
+    WriteSetting(OvraIni(), QStringLiteral("MAINCOLOR"), QStringLiteral("16711680"));   // blue (BGR)
+    {
+        auto w = Started();
+        EXPECT_EQ(background(*w), QColor(0, 0, 255));
+    }
+    WriteSetting(OvraIni(), QStringLiteral("SCROLLBOXCOLOR"), QStringLiteral("255"));   // red
+    auto w = Started();
+    EXPECT_EQ(background(*w), QColor(255, 0, 0));
+}
+
 TEST_F(MainWindowTest, VatInclusiveAdministrationShowsItInTheCaption)
 {
     NewAdministration request;
