@@ -164,7 +164,8 @@ bool Creation::Run()
     m_name = m_request.name.trimmed();
     const QString dataFolder = DataFolder();
     QString reason;
-    if (!Step(QDir().mkpath(dataFolder), QStringLiteral("cannot create the data folder %1").arg(dataFolder))
+    if (!Step(QDir().mkpath(dataFolder),
+              Translate(NL("De map %s kan niet aangemaakt worden.")).replace(QStringLiteral("%s"), dataFolder))
         || !Step(EnsureSharedDatabase(dataFolder, &reason), QStringLiteral("shared.sqlite: %1").arg(reason)))
         return false;
     const QString datadefs = DatadefsFolder();
@@ -177,7 +178,8 @@ bool Creation::Run()
         return false;
 
     m_folder = dataFolder + m_name + QLatin1Char('/');
-    if (!Step(QDir().mkpath(m_folder), QStringLiteral("cannot create the folder %1").arg(m_folder)))
+    if (!Step(QDir().mkpath(m_folder),
+              Translate(NL("De map %s kan niet aangemaakt worden.")).replace(QStringLiteral("%s"), m_folder)))
         return false;
     m_folderMade = true;
     const QString install = ProgramFolder() + QStringLiteral("install/");
@@ -237,6 +239,21 @@ Creation::~Creation()
 
 bool CreateAdministrationFiles(const NewAdministration& request, QString* error)
 {
-    Creation creation(request, error);
-    return creation.Run();
+    QString reason;
+    bool ok = false;
+    {
+        Creation creation(request, &reason);
+        ok = creation.Run();
+    }
+    if (!ok && error) {
+        // A refused name is the whole message; anything later says which administration failed.
+        QString nameError;
+        if (!CheckNewAdministrationName(request.name, &nameError) && nameError == reason)
+            *error = reason;
+        else
+            *error = Translate(NL("De administratie <%s> kon niet aangemaakt worden:"))
+                         .replace(QStringLiteral("%s"), request.name.trimmed())
+                     + QLatin1Char('\n') + reason;
+    }
+    return ok;
 }

@@ -402,7 +402,20 @@ void CheckFile(const QString& file, const QString& shown, RepairReport* report)
     const QString kept = DamagedFileName(file, now);
     const QString rebuilt = kept + QStringLiteral(".new");
     Rebuild rebuild;
-    bool ok = OpenExisting(file, &source, &reason) && RebuildInto(source.db, rebuilt, &rebuild, &reason);
+    bool ok = OpenExisting(file, &source, &reason);
+    // The file is replaced only while no other program has it open: the exclusive lock is
+    // taken before the first read and held until the connection closes.
+    if (ok && !(Exec(source.db, "PRAGMA locking_mode=EXCLUSIVE", &reason) && Exec(source.db, "BEGIN EXCLUSIVE", &reason))) {
+        if ((sqlite3_errcode(source.db) & 0xff) == SQLITE_BUSY || (sqlite3_errcode(source.db) & 0xff) == SQLITE_LOCKED) {
+            report->allRepaired = false;
+            report->actions.append(Fill(NL("%s is in gebruik door een ander programma en werd niet hersteld."), {shown}));
+            return;
+        }
+        ok = false;
+    }
+    ok = ok && RebuildInto(source.db, rebuilt, &rebuild, &reason);
+    if (source.db)
+        Exec(source.db, "COMMIT");
     if (source.db) {
         // What the crashed run committed into the WAL belongs in the copy kept aside.
         Exec(source.db, "PRAGMA wal_checkpoint(TRUNCATE)");

@@ -89,6 +89,11 @@ QLabel* Intro(QWidget* parent)
 
 QString DefaultFirstRunLanguage()
 {
+    // A LANGUAGE already chosen (a reinstalled program keeps its ovra.ini) comes first.
+    const QString chosen = ReadSetting(OvraIni(), QStringLiteral("LANGUAGE")).toUpper();
+    const int index = LanguageIndexOf(chosen);
+    if (!chosen.isEmpty() && index >= 1 && index <= 4)
+        return QString::fromLatin1(kLanguageCodes[index - 1]);
     switch (QLocale::system().language()) {
     case QLocale::French:
         return QStringLiteral("F");

@@ -11,7 +11,8 @@ class QListWidget;
 
 // The first-run set-up: language, administration name, the user's own company data (the
 // profile), VAT-inclusive amounts and demo data, then a summary. Enter on every page accepts
-// the defaults and ends on Finish.
+// the defaults and ends on Finish. While it is open the program's language follows the choice
+// on the first page (RunFirstRunSetup puts the old one back on Cancel).
 class TfrmFirstRun : public QWizard
 {
     Q_OBJECT
@@ -52,8 +53,8 @@ private:
     int m_languageShown = 0;
 };
 
-// The language a first run starts in: from the system locale (French, English, German),
-// else Dutch. One of "NL", "F", "UK", "DE".
+// The language a first run starts in: LANGUAGE of ovra.ini when it names one, else the
+// system locale's (French, English, German), else Dutch. One of "NL", "F", "UK", "DE".
 QString DefaultFirstRunLanguage();
 
 // Runs the wizard (splash hidden by the caller). On Finish: writes LANGUAGE to ovra.ini,

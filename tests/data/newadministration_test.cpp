@@ -1,5 +1,7 @@
 #include "newadmin_fixture.h"
 
+#include "common/immutable.h"
+
 #include "data/administration.h"
 #include "data/dm.h"
 #include "data/profiles.h"
@@ -306,4 +308,23 @@ TEST_F(NewAdministrationTest, ListsAdministrationsAndTemplates)
     names.sort();
     EXPECT_EQ(names, (QStringList{QStringLiteral("Een"), QStringLiteral("Twee")}));
     EXPECT_EQ(AdministrationTemplates(ProgramFolder() + QStringLiteral("datadefs/")), QStringList{QStringLiteral("Standaard")});
+}
+
+TEST_F(NewAdministrationTest, AReadOnlyDataFolderIsReportedAndNothingIsMade)
+{
+    Create(QStringLiteral("Bestaand"));
+    const QStringList before = FilesUnder(home);
+    Immutable locked(DataFolder());
+    if (!locked.ok())
+        GTEST_SKIP() << "the file system cannot make a folder immutable";
+    NewAdministration request;
+    request.name = QStringLiteral("Nieuw");
+    QString error;
+    EXPECT_FALSE(CreateAdministrationFiles(request, &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("De administratie <Nieuw> kon niet aangemaakt worden:\nDe map ")))
+        << error.toStdString();
+    locked.release();
+    QStringList after = FilesUnder(home);
+    after.removeIf([](const QString& f) { return f.endsWith(QStringLiteral("-wal")) || f.endsWith(QStringLiteral("-shm")); });
+    EXPECT_EQ(after, before);
 }

@@ -301,3 +301,34 @@ TEST(DamagedFileName, IsDatedAndNeverTaken)
     tmp.write(QStringLiteral("admin.sqlite.damaged-20261211-143005"), "x");
     EXPECT_EQ(DamagedFileName(file, when), file + QStringLiteral(".damaged-20261211-143005-2"));
 }
+
+TEST_F(RepairTest, AFileAnotherProgramHasOpenIsNotReplaced)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeFilled(QStringLiteral("Bezet")));
+    const QString file = AdminFile(QStringLiteral("Bezet"));
+    {
+        Raw raw(file);
+        const QList<qint64> leaves = raw.Column("SELECT pageno FROM dbstat WHERE name = 'Adressen' AND pagetype = 'leaf'");
+        ASSERT_GT(leaves.size(), 10);
+        const int pageSize = int(raw.Column("PRAGMA page_size").value(0));
+        sqlite3_close_v2(raw.db);
+        raw.db = nullptr;
+        Garble(file, leaves.at(leaves.size() / 2), pageSize);
+    }
+    // Another program reads the administration (a shared lock held in a read transaction).
+    Raw other(file);
+    other.Exec("BEGIN");
+    other.Column("SELECT COUNT(*) FROM Products");
+    const auto before = Snapshot(Folder(QStringLiteral("Bezet")));
+
+    const RepairReport report = CheckAndRepair(DataFolder(), {QStringLiteral("Bezet")});
+    EXPECT_TRUE(report.damageFound);
+    EXPECT_FALSE(report.allRepaired);
+    EXPECT_TRUE(report.actions.contains(
+        QStringLiteral("Bezet/admin.sqlite is in gebruik door een ander programma en werd niet hersteld.")))
+        << report.actions.join(u'\n').toStdString();
+    const auto after = Snapshot(Folder(QStringLiteral("Bezet")));
+    EXPECT_TRUE(before.at(file) == after.at(file));
+    EXPECT_TRUE(QDir(Folder(QStringLiteral("Bezet"))).entryList({QStringLiteral("*damaged*")}).isEmpty());
+    other.Exec("COMMIT");
+}

@@ -219,3 +219,25 @@ TEST_F(FirstRunTest, EnglishChosenShowsEnglishAtOnceAndIsWritten)
     // No currency was set yet: a new administration counts in euro.
     EXPECT_EQ(ReadSetting(OvraIni(), QStringLiteral("MUNT")), QStringLiteral("EUR"));
 }
+
+TEST_F(FirstRunTest, AnEarlierLanguageChoiceIsTheDefault)
+{
+    const struct
+    {
+        const char* setting;
+        QString expected;
+    } cases[] = {{"DE", QStringLiteral("DE")}, {"f", QStringLiteral("F")}, {"XX", QString()}, {"", QString()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        ASSERT_TRUE(WriteSetting(OvraIni(), QStringLiteral("LANGUAGE"), QString::fromLatin1(c.setting)));
+        const QString language = DefaultFirstRunLanguage();
+        if (!c.expected.isEmpty()) {
+            EXPECT_EQ(language, c.expected);
+        } else {
+            EXPECT_TRUE(QStringList({QStringLiteral("NL"), QStringLiteral("F"), QStringLiteral("UK"), QStringLiteral("DE")})
+                            .contains(language));
+        }
+        TfrmFirstRun wizard;
+        EXPECT_EQ(wizard.LanguageCode(), language);
+    }
+}
