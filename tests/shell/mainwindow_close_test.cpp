@@ -121,8 +121,9 @@ TEST_F(MainWindowTest, UncleanExitRunsTheRepairFirst)
             EXPECT_TRUE(repaired.contains(QStringLiteral("Demo")));
             EXPECT_FALSE(tablesOpenDuringRepair);
         }
-        if (c.marker && QByteArray(c.marker).startsWith("Demo"))
+        if (c.marker && QByteArray(c.marker).startsWith("Demo")) {
             EXPECT_EQ(repaired, (QStringList{QStringLiteral("Demo"), QStringLiteral("Oud")}));
+        }
         EXPECT_EQ(LoadExitMarker(), QStringList{QStringLiteral("Demo")});
     }
 }
@@ -206,8 +207,9 @@ TEST_F(MainWindowTest, ReadOnlyAdministrationFolderIsWarnedAbout)
     EXPECT_TRUE(Said(QStringLiteral("directory: \"") + DataFolder() + QStringLiteral("Demo/\"  is READ-ONLY")))
         << messages.join(QLatin1Char('\n')).toStdString();
     // The warning comes first; whatever SQLite then can do decides the rest, with its message.
-    if (!started)
+    if (!started) {
         EXPECT_TRUE(Said(QStringLiteral("kan niet opgestart worden!")));
+    }
 }
 
 TEST_F(MainWindowTest, MissingDataFolderLeadsToTheFirstRun)

@@ -199,8 +199,9 @@ TEST_F(MainWindowTest, MenusShowTheirItemsByTheModuleDigits)
                 const int modules = a->property("quillonModules").toInt();
                 EXPECT_EQ(a->property("quillonShownByRule").toBool(), IsMenuItemVisible(modules, module))
                     << a->property("quillonSource").toString().toStdString() << " in " << module;
-                if (a->isVisible() && !a->isSeparator())
+                if (a->isVisible() && !a->isSeparator()) {
                     EXPECT_TRUE(IsMenuItemAvailable(a->property("quillonSource").toString(), modules));
+                }
             }
         }
     }
@@ -308,8 +309,9 @@ TEST_F(MainWindowTest, PlacementIsReadAtCreationAndWrittenAtClose)
         auto w = Started();
         ASSERT_TRUE(started);
         EXPECT_EQ(w->windowState().testFlag(Qt::WindowMaximized), c.maximised);
-        if (!c.maximised)
+        if (!c.maximised) {
             EXPECT_EQ(w->geometry(), c.bounds) << "narrower than the minimum width is widened";
+        }
         EXPECT_TRUE(w->close());
         EXPECT_EQ(ReadSetting(OvraIni(), QStringLiteral("MAINPOS")), QString::fromLatin1(c.written));
     }
@@ -421,4 +423,19 @@ TEST_F(MainWindowTest, AccessKeysDropTheMenusAndTheKeyboardWorksThem)
     QTest::keyClick(w->FileMenu(), Qt::Key_A);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }, 2000));
     EXPECT_EQ(w->Administration(), nullptr);
+}
+
+TEST_F(MainWindowTest, InfoShowsTheSplashWindowAgain)
+{
+    MakeAdministration();
+    QWidget* shownOver = nullptr;
+    TStartupServices services;
+    services.showInfo = [&shownOver](QWidget* parent) { shownOver = parent; };
+    auto w = Started(services);
+    ASSERT_TRUE(started);
+    Q_EMIT w->HelpMenu()->aboutToShow();
+    QAction* info = w->findChild<QAction*>(QStringLiteral("actInfo"));
+    ASSERT_TRUE(info->isVisible());
+    info->trigger();
+    EXPECT_EQ(shownOver, w.get());
 }
