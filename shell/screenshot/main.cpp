@@ -1,0 +1,73 @@
+// quillon-screenshot <home folder> <png> [NL|F|UK|DE]
+// The main window over the home folder's demo administration (made with sample data when the
+// home folder has none), maximised on the screen, saved as a picture. Run it under a virtual
+// screen: xvfb-run -s "-screen 0 1280x800x24" quillon-screenshot ...
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "data/newadministration.h"
+#include "foundation/homefolder.h"
+#include "foundation/msgdlg.h"
+#include "foundation/settingsfile.h"
+#include "foundation/translate.h"
+#include "shell/mainwindow.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: quillon-screenshot <home folder> <png> [NL|F|UK|DE]\n");
+        return 2;
+    }
+    SetMessageHook([](const MessageRequest& request) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
+        return MessageAnswer{};
+    });
+    SetProgramFolder(QDir(args.at(1)).absolutePath() + QStringLiteral("/"));
+    if (!EnsureHomeFolder())
+        return 1;
+    const QString name = QStringLiteral("Demo");
+    if (!QFile::exists(DataFolder() + name + QStringLiteral("/admin.ini"))) {
+        NewAdministration request;
+        request.name = name;
+        request.sampleData = true;
+        request.mainCurrency = QStringLiteral("EUR");
+        request.profile = {{QStringLiteral("company"), QStringLiteral("Drukkerij Vermeulen")},
+                           {QStringLiteral("Name"), QStringLiteral("Vermeulen")},
+                           {QStringLiteral("Address"), QStringLiteral("Kouter 12")},
+                           {QStringLiteral("Zip"), QStringLiteral("9000")},
+                           {QStringLiteral("Place"), QStringLiteral("Gent")}};
+        QString error;
+        if (!CreateAdministrationFiles(request, &error)) {
+            std::fprintf(stderr, "quillon-screenshot: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
+    WriteSetting(OvraIni(), QStringLiteral("DEFADMIN"), name);
+    WriteSetting(OvraIni(), QStringLiteral("MUNT"), QStringLiteral("EUR"));
+    WriteSetting(OvraIni(), QStringLiteral("MAINPOS"), QStringLiteral("MAX|"));
+    WriteSetting(OvraIni(), QStringLiteral("LANGUAGE"), args.size() > 3 ? args.at(3) : QStringLiteral("NL"));
+    LoadTranslations(ProgramFolder() + QStringLiteral("dll/Strings.DAT"));
+
+    TfrmMain window;
+    window.keyboardModifiers = [] { return Qt::KeyboardModifiers(Qt::ShiftModifier); };
+    if (!window.StartUp())
+        return 1;
+    window.show();
+    // A virtual screen has no window manager to maximise the window.
+    window.setGeometry(window.screen()->availableGeometry());
+    QTimer::singleShot(1500, &app, [&] {
+        const QPixmap shot = window.screen()->grabWindow(0);
+        const bool saved = shot.save(args.at(2), "PNG");
+        std::printf("%s %dx%d\n", saved ? "saved" : "NOT saved", shot.width(), shot.height());
+        window.close();
+        app.exit(saved ? 0 : 1);
+    });
+    return app.exec();
+}
