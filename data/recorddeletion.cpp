@@ -47,7 +47,7 @@ QVariant IdOf(TDataSet& dataSet)
 
 bool HasDocuments(TDatabase& database, const QVariant& contactId)
 {
-    return database.Scalar(QStringLiteral("SELECT 1 FROM factuur WHERE F_CID = ? LIMIT 1"), {contactId}).isValid();
+    return database.Scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM factuur WHERE F_CID = ?)"), {contactId}).toInt() == 1;
 }
 
 void Refuse()
