@@ -73,7 +73,7 @@ int ReminderIntervalMs(const QString& value)
     return int(std::min<qlonglong>(minutes * 60000, std::numeric_limits<int>::max()));
 }
 
-bool IsEuroCode(const QString& code)
+bool IsEuroSetting(const QString& code)
 {
     const QString trimmed = code.trimmed();
     return trimmed.compare(QLatin1String("EUR"), Qt::CaseInsensitive) == 0
@@ -114,7 +114,7 @@ StartupSettings ReadStartupSettings(const QString& ovraIni)
     s.mainCurrencyLine = CurrencyLine(folder, s.mainCurrency, QString());
     s.altCurrencyLine = CurrencyLine(folder, s.altCurrency, QString());
     s.euroLine = CurrencyLine(folder, QStringLiteral("EUR"), QString());
-    s.euroIsMain = IsEuroCode(s.mainCurrency);
+    s.euroIsMain = IsEuroSetting(s.mainCurrency);
 
     s.languageIndex = LanguageIndexOf(read("LANGUAGE"));
     s.defaultAdministration = read("DEFADMIN", &found);

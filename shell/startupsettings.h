@@ -64,8 +64,8 @@ StartupSettings ReadStartupSettings(const QString& ovraIni);
 // TIMERINT in milliseconds: value x 60000; "0" gives 0; absent, unparsable or negative gives
 // 2 minutes.
 int ReminderIntervalMs(const QString& value);
-// True for "EUR" and for the euro sign.
-bool IsEuroCode(const QString& code);
+// True for "EUR" (any case, blanks ignored) and for the euro sign: how MUNT is read.
+bool IsEuroSetting(const QString& code);
 
 // The main window caption: translation of "%s   Administratie: %s " with the title and the
 // administration, "(" + translation of "BTWi" + ")" appended when amounts are VAT-inclusive.
