@@ -902,6 +902,12 @@ QPixmap TExplorer::CellPicture(const QModelIndex& index)
     TDataSet* dataSet = DataSet();
     if (!dataSet || !index.isValid())
         return {};
+    if (m_module == 1 || m_module == 6) {
+        if (IsOpen() && !m_grid->IsDarkColumn(index.column()))
+            return {};
+    } else if (m_module != 7) {
+        return {};
+    }
     const QString field = m_grid->FieldOfColumn(index.column());
     if (m_module == 7) {
         if (field.compare(QStringLiteral("FNR+DATUM"), Qt::CaseInsensitive) != 0)

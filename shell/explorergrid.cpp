@@ -42,32 +42,40 @@ bool ReadRecordsMimeData(const QMimeData* data, int* module, QList<qint64>* ids)
 
 namespace {
 
-// Sort column in black, the others in white; the record picture at the right edge.
+// Sort column in black, the others in white; the record picture at the right edge. Cells
+// are drawn directly (no style per cell): a page of the open explorer has a thousand.
 class TExplorerDelegate : public QStyledItemDelegate
 {
 public:
     explicit TExplorerDelegate(TDBGridwListX* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
 protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const QColor text = m_grid->IsDarkColumn(index.column()) ? QColor(Qt::black) : QColor(Qt::white);
-        option->palette.setColor(QPalette::Text, text);
-    }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!m_grid->cellPicture)
-            return;
-        const QPixmap picture = m_grid->cellPicture(index);
-        if (picture.isNull())
-            return;
         const QRect cell = option.rect;
-        const QSize size = picture.size().boundedTo(QSize(16, cell.height()));
-        painter->drawPixmap(QRect(cell.right() - size.width(), cell.top() + (cell.height() - size.height()) / 2,
-                                  size.width(), size.height()),
-                            picture);
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected)
+            painter->fillRect(cell, option.palette.brush(QPalette::Highlight));
+        QColor text = m_grid->IsDarkColumn(index.column()) ? QColor(Qt::black) : QColor(Qt::white);
+        if (selected)
+            text = option.palette.color(QPalette::HighlightedText);
+        QPixmap picture;
+        if (m_grid->cellPicture)
+            picture = m_grid->cellPicture(index);
+        const int reserved = picture.isNull() ? 0 : qMin(16, picture.width()) + 2;
+        const QRect area = cell.adjusted(3, 0, -3 - reserved, 0);
+        const QString shown = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
+                                                            area.width());
+        const QVariant alignment = index.data(Qt::TextAlignmentRole);
+        const int flags = alignment.isValid() ? alignment.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
+        painter->setPen(text);
+        painter->drawText(area, flags | Qt::TextSingleLine, shown);
+        if (!picture.isNull()) {
+            const QSize size = picture.size().boundedTo(QSize(16, cell.height()));
+            painter->drawPixmap(QRect(cell.right() - size.width(), cell.top() + (cell.height() - size.height()) / 2,
+                                      size.width(), size.height()),
+                                picture);
+        }
     }
 
 private:
@@ -143,6 +151,7 @@ void TDBGridwListX::SetColumns(const QStringList& fields)
     }
     m_syncing = true;
     m_model->SetColumns(fields);
+    MarkDarkColumns();
     for (int i = 0; i < m_model->columnCount(); ++i)
         setColumnHidden(i, false);
     m_syncing = false;
@@ -187,12 +196,21 @@ QStringList TDBGridwListX::VisualColumns() const
 void TDBGridwListX::SetDarkFields(const QStringList& fields)
 {
     m_darkFields = fields;
+    MarkDarkColumns();
     viewport()->update();
+}
+
+void TDBGridwListX::MarkDarkColumns()
+{
+    m_darkColumns.clear();
+    const QStringList columns = Columns();
+    for (const QString& column : columns)
+        m_darkColumns.push_back(m_darkFields.contains(column, Qt::CaseInsensitive));
 }
 
 bool TDBGridwListX::IsDarkColumn(int column) const
 {
-    return m_darkFields.contains(FieldOfColumn(column), Qt::CaseInsensitive);
+    return column >= 0 && column < int(m_darkColumns.size()) && m_darkColumns[size_t(column)];
 }
 
 void TDBGridwListX::SetAllSelected(bool on)

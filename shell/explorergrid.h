@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include <functional>
+#include <vector>
 
 class QMimeData;
 class TDataSet;
@@ -87,9 +88,11 @@ protected:
 private:
     void TypeAhead(const QString& text);
     void ApplyColour();
+    void MarkDarkColumns();
 
     TDataSetModel* m_model = nullptr;
     QStringList m_darkFields;
+    std::vector<bool> m_darkColumns;  // per model column, read for every cell painted
     bool m_allSelected = false;
     bool m_syncing = false;
     QPoint m_pressAt;
