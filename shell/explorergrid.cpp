@@ -64,8 +64,8 @@ protected:
             picture = m_grid->cellPicture(index);
         const int reserved = picture.isNull() ? 0 : qMin(16, picture.width()) + 2;
         const QRect area = cell.adjusted(3, 0, -3 - reserved, 0);
-        const QString shown = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
-                                                            area.width());
+        // Clipped at the cell, not elided: measuring the text first would lay it out twice.
+        const QString shown = index.data(Qt::DisplayRole).toString();
         const QVariant alignment = index.data(Qt::TextAlignmentRole);
         const int flags = alignment.isValid() ? alignment.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
         painter->setPen(text);
