@@ -2,7 +2,7 @@
 // unless a home folder is given), offscreen, beside plain SQL on the same connection:
 // a quick-search keystroke until the grid shows the found record, a letter click, a page
 // down in the open explorer with every column, and a jump to the end.
-//   explorer_bench [home] [administration]
+//   explorer_bench [home] [administration]   (QT_QPA_PLATFORM=xcb under Xvfb for a real X server)
 
 #include <QApplication>
 #include <QDir>
@@ -56,7 +56,8 @@ void Row(const char* what, const std::vector<double>& explorer, const std::vecto
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     SetDefaultBusyAsker([](const QString&) { return false; });
     SetMessageHook([](const MessageRequest&) { return MessageAnswer{}; });
@@ -85,6 +86,8 @@ int main(int argc, char** argv)
     }
     admin.SetModule(std::make_unique<TContacts_Module>(dm, admin.AdminIni()));
     QWidget window;
+    // The main window's font, which the explorer inherits there.
+    window.setFont(QFont(QStringLiteral("Liberation Sans"), 8));
     window.resize(1200, 800);
     auto* explorer = new TExplorer(&window);
     explorer->move(1200 - TExplorer::kNarrowWidth, 0);
