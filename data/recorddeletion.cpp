@@ -15,7 +15,7 @@ int& TRecordCounts::Of(int module)
     return m_none;
 }
 
-QString FillPlaceholders(const QString& text, const QStringList& values)
+QString ReplacePlaceholders(const QString& text, const QStringList& values)
 {
     QString result;
     int next = 0;
@@ -72,7 +72,7 @@ bool CheckBeforeDelete(const TDeletion& deletion)
         return true;
     }
     if (deletion.module == 1 && dataSet.Database() && HasDocuments(*dataSet.Database(), IdOf(dataSet))) {
-        ShowNotice(FillPlaceholders(Translate(NL("Er zijn facturen voor contact %s, dit contact kan niet verwijderd worden!")),
+        ShowNotice(ReplacePlaceholders(Translate(NL("Er zijn facturen voor contact %s, dit contact kan niet verwijderd worden!")),
                                     {Text(dataSet, QStringLiteral("ComName"))}),
                    false, NL("OK"));
         return false;
@@ -180,16 +180,16 @@ int DeleteRecords(const TDeletion& deletion, const TDeleteRequest& request)
     if (request.allSelected) {
         QString question;
         if (deletion.module != 7 && deletion.lists.ActiveList(deletion.module) > 0)
-            question = FillPlaceholders(Translate(NL("Bent u zeker dat u alle %s in selectie <%s> wil verwijderen?")),
+            question = ReplacePlaceholders(Translate(NL("Bent u zeker dat u alle %s in selectie <%s> wil verwijderen?")),
                                         {request.plural, request.moduleTitle});
         else
-            question = FillPlaceholders(Translate(NL("Bent u zeker dat u alle %s wil verwijderen?")), {request.plural});
+            question = ReplacePlaceholders(Translate(NL("Bent u zeker dat u alle %s wil verwijderen?")), {request.plural});
         if (Ask(question, false) != AskFirst)
             return 0;
         return DeleteAllRecords(deletion, request.progress);
     }
     if (request.marked.size() > 1 && (deletion.module == 1 || deletion.module == 6 || deletion.module == 7)) {
-        const QString question = FillPlaceholders(Translate(NL("Bent u zeker dat u deze <%d> %s wilt verwijderen?")),
+        const QString question = ReplacePlaceholders(Translate(NL("Bent u zeker dat u deze <%d> %s wilt verwijderen?")),
                                                   {QString::number(request.marked.size()), request.plural});
         if (Ask(question, false) != AskFirst)
             return 0;
@@ -206,7 +206,7 @@ int DeleteRecords(const TDeletion& deletion, const TDeleteRequest& request)
         what = Translate(NL("de factuur met nummer <")) + (dataSet.FieldCount() > 1 ? dataSet.Field(1)->AsString() : QString());
     else
         what = QStringLiteral("<") + (dataSet.FieldCount() > 1 ? dataSet.Field(1)->AsString() : QString());
-    const QString question = FillPlaceholders(Translate(NL("Bent u zeker dat u %s> wil verwijderen?")), {what});
+    const QString question = ReplacePlaceholders(Translate(NL("Bent u zeker dat u %s> wil verwijderen?")), {what});
     if (Ask(question, false) != AskFirst)
         return 0;
     return DeleteCurrentRecord(deletion) ? 1 : 0;

@@ -87,5 +87,6 @@ struct TDeleteRequest
 // The number of records deleted.
 int DeleteRecords(const TDeletion& deletion, const TDeleteRequest& request);
 
-// "%s" and "%d" replaced in order by the values (a value is never searched again).
-QString FillPlaceholders(const QString& text, const QStringList& values);
+// "%s" and "%d" replaced in order by the values (a value is never searched again). The data
+// layer's own: shell/messagesink's FillPlaceholders knows "%s" only and lies above it.
+QString ReplacePlaceholders(const QString& text, const QStringList& values);

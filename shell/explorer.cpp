@@ -681,7 +681,7 @@ void TExplorer::UpdateSearchCaption()
     TDataSet* dataSet = DataSet();
     TField* field = dataSet ? dataSet->FindField(m_grid->SelectedField()) : nullptr;
     m_searchCaption->setText(
-        FillPlaceholders(Translate(NL("Snelzoeken in <%s>")), {field ? field->DisplayLabel() : QString()}));
+        ReplacePlaceholders(Translate(NL("Snelzoeken in <%s>")), {field ? field->DisplayLabel() : QString()}));
 }
 
 void TExplorer::ChooserChanged(QListWidgetItem* item)
