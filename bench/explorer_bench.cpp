@@ -103,6 +103,11 @@ int main(int argc, char** argv)
     std::printf("%-44s %10s %10s %10s\n", "", "explorer", "plain SQL", "target");
     std::printf("%-44s %10s %10s %10s\n", "", "ms", "ms", "ms");
 
+    // EXPLORER_BENCH_SHOTS=<folder>: pictures of the narrow and the open explorer, to look at.
+    const QString shots = qEnvironmentVariable("EXPLORER_BENCH_SHOTS");
+    if (!shots.isEmpty())
+        window.grab().save(shots + QStringLiteral("/narrow.png"));
+
     // Quick search: each keystroke of a few names, until the grid has painted the record.
     const QStringList names = {QStringLiteral("peeters"), QStringLiteral("janssens"), QStringLiteral("de smet"),
                                QStringLiteral("willems"), QStringLiteral("maes"), QStringLiteral("claes"),
@@ -201,6 +206,8 @@ int main(int argc, char** argv)
         }));
     }
     const bool atEnd = contacts.RecNo() == contacts.RecordCount();
+    if (!shots.isEmpty())
+        window.grab().save(shots + QStringLiteral("/open-end.png"));
     Row(atEnd ? "jump to the end (Ctrl+End)" : "jump to the end (Ctrl+End) NOT AT END", end, endSql, 20);
     explorer->CloseExplorer();
     return 0;

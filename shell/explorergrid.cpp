@@ -297,6 +297,11 @@ void TDBGridwListX::keyPressEvent(QKeyEvent* event)
     if (IsNavigationKey(key)) {
         emit normalUse();
         QTableView::keyPressEvent(event);
+        // Ctrl with a navigation key moves without selecting: the current row stays marked.
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && !(event->modifiers() & Qt::ShiftModifier)
+            && !selectionModel()->isRowSelected(current.row(), QModelIndex()))
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
