@@ -11,8 +11,8 @@ std::array<bool, size_t(TFeature::Count)>& Availability()
     static std::array<bool, size_t(TFeature::Count)> available = [] {
         std::array<bool, size_t(TFeature::Count)> a{};
         // What the main window carries itself.
-        for (TFeature f : {TFeature::Contacts, TFeature::Products, TFeature::CharacterMap,
-                           TFeature::Help, TFeature::Info, TFeature::Exit})
+        for (TFeature f : {TFeature::Contacts, TFeature::Products, TFeature::Explorer,
+                           TFeature::CharacterMap, TFeature::Help, TFeature::Info, TFeature::Exit})
             a[size_t(f)] = true;
         return a;
     }();
@@ -64,7 +64,7 @@ const QHash<QString, TFeature>& MenuFeatures()
             {"&Afsluiten", 15679, TFeature::Exit},
             // Edit menu
             {"Toevoegen", 15679, TFeature::Explorer},
-            {"&Dupliceren", 1679, TFeature::Explorer},
+            {"&Dupliceren", 1679, TFeature::DocumentTools},
             {"Verwijderen", 15679, TFeature::Explorer},
             {"Tabvolgorde", 28, TFeature::CardDesigner},
             {"Document van Sjabloon", 7, TFeature::SalesDocuments},

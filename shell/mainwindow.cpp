@@ -21,6 +21,7 @@
 #include "foundation/homefolder.h"
 #include "foundation/msgdlg.h"
 #include "foundation/translate.h"
+#include "shell/explorer.h"
 #include "shell/messagesink.h"
 #include "shell/pictures.h"
 
@@ -109,7 +110,7 @@ void TfrmMain::BuildWindow()
     column->setSpacing(0);
     column->addWidget(BuildTopBand());
 
-    auto* body = new QHBoxLayout;
+    auto* body = m_body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
     column->addLayout(body, 1);
@@ -147,10 +148,13 @@ void TfrmMain::BuildWindow()
     // The explorer grid docks here; the card designer's panel beside it.
     m_explorer = new QWidget(central);
     m_explorer->setObjectName(QStringLiteral("panel_explorer"));
-    m_explorer->setFixedWidth(194);
     m_explorerLayout = new QVBoxLayout(m_explorer);
     m_explorerLayout->setContentsMargins(0, 0, 0, 0);
     m_explorerLayout->setSpacing(0);
+    // The explorer sets its own width: 194 narrow, the whole window open.
+    m_explorerWidget = new TExplorer(m_explorer);
+    m_explorerLayout->addWidget(m_explorerWidget);
+    m_explorer->setFixedWidth(TExplorer::kNarrowWidth);
     body->addWidget(m_explorer);
     m_screenDesigner = new QWidget(central);
     m_screenDesigner->setObjectName(QStringLiteral("PanelScreenDesigner"));
@@ -168,6 +172,7 @@ void TfrmMain::BuildWindow()
     BuildButtonBar();
     BuildActions();
     ConnectMenuCommands();
+    InstallExplorer();
 }
 
 QWidget* TfrmMain::BuildTopBand()
@@ -267,8 +272,7 @@ void TfrmMain::InstallRecordHooks()
     hooks.drawRecordIcon = [this](int icon) { DrawRecordIcon(icon); };
     hooks.refreshRecordCounter = [this] {
         UpdateCardCaption();
-        if (refreshExplorerCounter)
-            refreshExplorerCounter();
+        m_explorerWidget->UpdateHeading();
     };
 }
 
@@ -308,7 +312,7 @@ bool TfrmMain::StartUp()
         } else {
             m_outcome = RunOutcome::FirstRunCancelled;
             SetRunPhase(3);
-            m_admin.reset();
+            FreeAdministration();
             CloseSteps();
             close();
         }
@@ -375,9 +379,7 @@ void TfrmMain::FailStart(int status)
         {ApplicationTitle()});
     ShowNotice(text + reason + QLatin1Char(')'), false);
     MarkFailedStart();
-    m_dataSource = nullptr;
-    m_admin.reset();
-    m_module = 0;
+    FreeAdministration();
     CloseSteps();
     close();
 }

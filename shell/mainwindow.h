@@ -26,6 +26,7 @@ class QToolBox;
 class QToolButton;
 class QVBoxLayout;
 class TAdministration;
+class TExplorer;
 class Tdm;
 
 // What the start-up asks of units outside the main window. Each may stay empty: no splash,
@@ -113,11 +114,11 @@ public:
     QMenu* SelectionsMenu() const { return m_popSel; }
     QMenu* HelpMenu() const { return m_popHelp; }
     QWidget* ExplorerPanel() const { return m_explorer; }
+    TExplorer* Explorer() const { return m_explorerWidget; }
     QTimer* ReminderTimer() const { return m_reminderTimer; }
 
     // Work of later features (each empty until it lands).
     std::function<void()> reminderTick;          // asks the reminder window about due appointments
-    std::function<void()> refreshExplorerCounter; // the explorer's record counter
     // The keyboard state at the end; tests stand in for a held Shift key.
     std::function<Qt::KeyboardModifiers()> keyboardModifiers;
 
@@ -133,6 +134,9 @@ private:
     QWidget* BuildCardPage();
     void LoadImageLists();
     void InstallRecordHooks();
+    void InstallExplorer();
+    // Unbinds the explorer and the data source, then frees the open administration.
+    void FreeAdministration();
     void DrawRecordIcon(int icon);
     bool OpenDefaultAdministration();
     void FailStart(int status);
@@ -147,6 +151,10 @@ private:
     QMenu* BuildMenu(const QList<MenuItemDef>& items, const QString& name);
     void PopupMenu(QToolButton* button, QMenu* menu, int offset = 0);
     void OnMenuAboutToShow(QMenu* menu);
+    void UpdateExplorerCommands();
+    // Open, the explorer fills the window in place of the page book; narrow, it docks right.
+    void ShowExplorerOpen(bool open);
+    QAction* Command(const char* name) const;
     void ConnectMenuCommands();
     void ApplyModuleToolbar(int module);
     void SetAccelerators();
@@ -227,6 +235,8 @@ private:
     QScrollArea* m_scrollBox = nullptr;
     QWidget* m_explorer = nullptr;
     QVBoxLayout* m_explorerLayout = nullptr;
+    class QHBoxLayout* m_body = nullptr;   // button bar, page book, explorer, designer
+    TExplorer* m_explorerWidget = nullptr;
     QWidget* m_screenDesigner = nullptr;
     QTimer* m_reminderTimer = nullptr;
 };

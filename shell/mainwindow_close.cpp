@@ -42,8 +42,7 @@ void TfrmMain::CloseSteps()
                 LeaveModule(100, -1, true);
             m_notebook->setCurrentIndex(0);
             // The card saves its state here once it exists.
-            m_dataSource = nullptr;
-            m_admin.reset();
+            FreeAdministration();
         }
         const bool maximised = isMaximized();
         WriteSetting(OvraIni(), QStringLiteral("MAINPOS"),

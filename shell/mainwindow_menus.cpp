@@ -5,10 +5,12 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QStackedWidget>
 #include <QStandardPaths>
 #include <QToolBox>
 #include <QToolButton>
@@ -25,6 +27,7 @@
 #include "foundation/msgdlg.h"
 #include "foundation/records.h"
 #include "foundation/translate.h"
+#include "shell/explorer.h"
 #include "shell/messagesink.h"
 #include "shell/pictures.h"
 
@@ -172,6 +175,7 @@ void TfrmMain::OnMenuAboutToShow(QMenu* menu)
             save();
     }
     ApplyMenuRule(menu, m_module);
+    UpdateExplorerCommands();
 
     TModule* module = m_admin ? m_admin->Module() : nullptr;
     const QString singular = module ? module->Singular() : QString();
@@ -183,8 +187,6 @@ void TfrmMain::OnMenuAboutToShow(QMenu* menu)
         caption(QStringLiteral("Toevoegen"), NL("%s toevoegen"));
         caption(QStringLiteral("&Dupliceren"), NL("%s &dupliceren"));
         caption(QStringLiteral("Verwijderen"), NL("%s verwijderen"));
-        if (QAction* remove = FindAction(menu, QStringLiteral("Verwijderen")))
-            remove->setEnabled(true);
         if (QAction* appointment = FindAction(menu, QStringLiteral("Afspraak toevoegen"))) {
             QString name;
             if (m_module == 1 && m_dm->tabContacts->Active())
@@ -361,6 +363,92 @@ void TfrmMain::BuildActions()
         if (m_services.showInfo)
             m_services.showInfo(this);
     });
+}
+
+QAction* TfrmMain::Command(const char* name) const
+{
+    return findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+void TfrmMain::InstallExplorer()
+{
+    TExplorer* explorer = m_explorerWidget;
+    explorer->SetProgramSettings(OvraIni());
+    connect(Command("actToevoegen"), &QAction::triggered, explorer, [this] {
+        if (m_explorerWidget->CanAdd())
+            m_explorerWidget->AddRecord();
+    });
+    connect(Command("actVerwijderen"), &QAction::triggered, explorer, [this] {
+        if (m_module == 1 || m_module == 6 || m_module == 7)
+            m_explorerWidget->DeleteRecords();
+    });
+    connect(Command("actAllesSelecteren"), &QAction::triggered, explorer, [this] {
+        // Modules 2 and 8 select the card designer's controls once the designer exists.
+        if (m_module == 1 || m_module == 6 || m_module == 7)
+            m_explorerWidget->SelectAll();
+    });
+    connect(Command("actSelectieOpheffen"), &QAction::triggered, explorer, &TExplorer::ClearSelection);
+    connect(Command("actExplorer"), &QAction::triggered, explorer, [this] {
+        if (m_explorerWidget->CanOpen())
+            m_explorerWidget->ToggleExplorer();
+    });
+    // The edit menu's items are the same commands.
+    const struct { const char* item; const char* action; } items[] = {
+        {"Toevoegen", "actToevoegen"},
+        {"Verwijderen", "actVerwijderen"},
+        {"Alles selecteren", "actAllesSelecteren"},
+        {"Selectie opheffen", "actSelectieOpheffen"},
+    };
+    for (const auto& entry : items) {
+        if (QAction* item = FindAction(m_popEdit, QString::fromLatin1(entry.item)))
+            connect(item, &QAction::triggered, Command(entry.action), &QAction::trigger);
+    }
+    // Open, the explorer fills the window in place of the page book.
+    connect(explorer, &TExplorer::openChanged, this, [this](bool open) { ShowExplorerOpen(open); });
+    connect(explorer, &TExplorer::selectionChanged, this, &TfrmMain::UpdateExplorerCommands);
+    connect(explorer, &TExplorer::cellClicked, this, [this] {
+        if (m_dataSource && m_dataSource->DataSet())
+            m_dataSource->DataSet()->CheckBrowseMode();
+    });
+}
+
+void TfrmMain::ShowExplorerOpen(bool open)
+{
+    m_notebook->setVisible(!open);
+    if (open) {
+        m_explorer->setMinimumWidth(0);
+        m_explorer->setMaximumWidth(QWIDGETSIZE_MAX);
+    } else {
+        m_explorer->setFixedWidth(TExplorer::kNarrowWidth);
+    }
+    m_body->setStretchFactor(m_explorer, open ? 1 : 0);
+}
+
+void TfrmMain::UpdateExplorerCommands()
+{
+    if (!IsFeatureAvailable(TFeature::Explorer))
+        return;
+    const bool listing = m_module == 1 || m_module == 6 || m_module == 7;
+    const bool open = m_admin && m_admin->Status() == asOpen;
+    // While a list or selection is active, adding and deleting wait for the selections' own
+    // commands; the explorer's list hooks say whether one is.
+    const TListHooks& lists = m_explorerWidget->ListHooks();
+    const bool listActive = lists.ActiveList(m_module) != 0;
+    const bool recordCommands = open && (!listActive || m_module == 7);
+    const struct { const char* action; const char* item; bool enabled; } states[] = {
+        {"actToevoegen", "Toevoegen", recordCommands && m_explorerWidget->CanAdd()},
+        {"actVerwijderen", "Verwijderen", recordCommands && listing},
+        {"actAllesSelecteren", "Alles selecteren", open && listing && m_explorerWidget->CanSelectAll()},
+        {"actSelectieOpheffen", "Selectie opheffen", open && listing && m_explorerWidget->CanClearSelection()},
+        {"actExplorer", nullptr, open && m_explorerWidget->CanOpen()},
+    };
+    for (const auto& state : states) {
+        Command(state.action)->setEnabled(state.enabled);
+        if (state.item) {
+            if (QAction* item = FindAction(m_popEdit, QString::fromLatin1(state.item)))
+                item->setEnabled(state.enabled);
+        }
+    }
 }
 
 void TfrmMain::ConnectMenuCommands()

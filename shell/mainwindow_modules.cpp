@@ -21,6 +21,7 @@
 #include "foundation/records.h"
 #include "foundation/settingsfile.h"
 #include "foundation/translate.h"
+#include "shell/explorer.h"
 #include "shell/messagesink.h"
 
 namespace {
@@ -63,16 +64,27 @@ bool ModuleAvailable(int module)
 
 } // namespace
 
+void TfrmMain::FreeAdministration()
+{
+    m_explorerWidget->CloseExplorer();
+    m_explorerWidget->BindDataSource(nullptr, 0);
+    m_explorerWidget->SetAdministration(nullptr);
+    m_dataSource = nullptr;
+    m_admin.reset();
+    m_module = 0;
+}
+
 int TfrmMain::OpenAdministration(const QString& name)
 {
-    if (m_admin) {
-        m_dataSource = nullptr;
-        m_admin.reset();
-        m_module = 0;
-    }
+    if (m_admin)
+        FreeAdministration();
     m_admin = std::make_unique<TAdministration>(DataFolder() + name + QLatin1Char('/'), name, m_dm);
-    if (m_admin->Status() == asOpen)
+    if (m_admin->Status() == asOpen) {
+        m_explorerWidget->SetAdministration(m_admin.get());
+        // The explorer hangs its own hooks on the rules; the window's wrap them.
+        InstallRecordHooks();
         SwitchModule(1, 1, -1);
+    }
     UpdateCaption();
     return m_admin->Status();
 }
@@ -85,9 +97,7 @@ bool TfrmMain::CreateAdministration(const QString& name, const std::function<boo
     if (m_admin) {
         if (m_dataSource && m_dataSource->DataSet())
             m_dataSource->DataSet()->CheckBrowseMode();
-        m_dataSource = nullptr;
-        m_admin.reset();
-        m_module = 0;
+        FreeAdministration();
     }
     QString error;
     const bool made = createFiles && createFiles(&error);
@@ -114,7 +124,9 @@ void TfrmMain::SwitchModule(int module, int documentKind, qint64 recordToLocate)
 {
     if (!m_admin || m_admin->Status() != asOpen || !ModuleAvailable(module))
         return;
+    m_explorerWidget->ClearSelection();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_explorerWidget->CloseExplorer();
     const int previous = m_module;
     m_toolbar->setVisible(module < 11);
     recordToLocate = LeaveModule(module, recordToLocate);
@@ -141,19 +153,22 @@ void TfrmMain::SwitchModule(int module, int documentKind, qint64 recordToLocate)
         break;
     }
     default:
-        // The designers and the calendar build their windows here once they exist.
+        // The designers and the calendar build their windows here once they exist; the
+        // explorer has nothing to list meanwhile.
+        m_explorerWidget->BindDataSource(nullptr, m_module);
         break;
     }
     if (m_admin->Status() == asOpen) {
         ApplyModuleToolbar(m_module);
         if (m_module == 1 || m_module == 6)
             DrawRecordIcon(kDefaultRecordIcon);
-        if ((m_module == 1 || m_module == 6) && refreshExplorerCounter)
-            refreshExplorerCounter();
+        if (m_module == 1 || m_module == 6)
+            m_explorerWidget->UpdateHeading();
         RefreshButtonBar();
         if (recordToLocate != -1)
             LocateRecord(recordToLocate);
     }
+    UpdateExplorerCommands();
     UpdateCardCaption();
     QApplication::restoreOverrideCursor();
 }
@@ -255,7 +270,7 @@ bool TfrmMain::BindDataSource(TDataSource* dataSource)
         return false;
     }
     m_dataSource = dataSource;
-    // The explorer takes the data source and its first column (the sort column) here.
+    m_explorerWidget->BindDataSource(dataSource, m_module);
     UpdateCaption();
     return true;
 }
@@ -311,5 +326,7 @@ QString TfrmMain::CardCaption() const
 
 void TfrmMain::UpdateCardCaption()
 {
-    m_labMainCap->setText(CardCaption());
+    const QString caption = CardCaption();
+    m_labMainCap->setText(caption);
+    m_explorerWidget->SetCardCaption(caption);
 }
