@@ -3,6 +3,7 @@
 #include "shell/mainwindow.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -486,6 +487,15 @@ void TfrmMain::ApplyModuleToolbar(int module)
     m_btnSelections->setText(Translate(SelectionsButtonCaption(module)));
     m_btnHelp->setText(Translate(NL("&Help")));
     SetAccelerators();
+    // A menu with nothing built for this module leaves its button greyed.
+    const std::pair<QToolButton*, QMenu*> menus[] = {
+        {m_btnFile, m_popFile}, {m_btnEdit, m_popEdit}, {m_btnSearch, m_popSearch}, {m_btnExtra, m_popExtra}};
+    for (const auto& [button, menu] : menus) {
+        ApplyMenuRule(menu, module);
+        const QList<QAction*> actions = menu->actions();
+        button->setEnabled(std::any_of(actions.begin(), actions.end(),
+                                       [](const QAction* a) { return a->isVisible() && !a->isSeparator(); }));
+    }
 }
 
 void TfrmMain::SetAccelerators()

@@ -6,7 +6,7 @@ bash "$here/tools/install-deps.sh"
 bash "$here/tools/build.sh" -DQUILLON_BUILD_TESTS=OFF -DQUILLON_BUILD_BENCH=OFF
 program="${QUILLON_BUILD_DIR:-$here/build}/bin/quillon"
 if [ ! -x "$program" ]; then
-  echo "Build finished. The quillon program is not part of this build yet: there is nothing to start."
-  exit 0
+  echo "The build did not produce $program." >&2
+  exit 1
 fi
 exec "$program"

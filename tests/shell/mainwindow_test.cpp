@@ -234,6 +234,8 @@ TEST_F(MainWindowTest, UnbuiltCommandsStayHiddenAndTheExplorerCommandsWork)
     EXPECT_EQ(bar->itemText(0), QStringLiteral("Menu"));
     for (const char* working : {"actToevoegen", "actVerwijderen", "actAllesSelecteren", "actExplorer"})
         EXPECT_TRUE(w->findChild<QAction*>(QString::fromLatin1(working))->isEnabled()) << working;
+    EXPECT_FALSE(w->findChild<QWidget*>(QStringLiteral("btnMMZoeken"))->isEnabled()) << "nothing to search with yet";
+    EXPECT_TRUE(w->findChild<QWidget*>(QStringLiteral("btnMMBewerken"))->isEnabled());
     for (const char* waiting : {"actZoeken", "actSelectieOpheffen", "actInstellingen"})
         EXPECT_FALSE(w->findChild<QAction*>(QString::fromLatin1(waiting))->isEnabled()) << waiting;
     EXPECT_EQ(w->findChild<QAction*>(QStringLiteral("actToevoegen"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
