@@ -5,6 +5,7 @@
 // column, moving to the last record and reading the 50 rows on screen, a walk over every
 // record, and the memory with the contacts table open through the grid model.
 
+#include "bench/benchhome.h"
 #include "data/busyretry.h"
 #include "data/collation.h"
 #include "data/connection.h"
@@ -28,12 +29,6 @@
 namespace {
 
 const char* kSortColumn = "ComName";  // VELDNR1's default, column 5
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values.at(values.size() / 2);
-}
 
 long RssKb()
 {
@@ -169,21 +164,11 @@ int main(int argc, char** argv)
     if (args.size() == 5 && args.at(1) == QLatin1String("--memory"))
         return MeasureMemory(args.at(2), args.at(3), args.at(4));
     QTemporaryDir temporary;
-    QString home = args.size() > 1 ? args.at(1) : QString();
-    const QString name = args.size() > 2 ? args.at(2) : QStringLiteral("Groot");
-    if (home.isEmpty()) {
-        home = temporary.path();
-        const QString generator = QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-generate");
-        std::printf("generating a test administration in %s ...\n", qPrintable(home));
-        std::fflush(stdout);
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(generator, {home, name});
-        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-            std::fprintf(stderr, "engine_bench: %s failed; give a generated home folder\n", qPrintable(generator));
-            return 1;
-        }
-    }
+    BenchHome bench;
+    if (!PrepareBenchHome(args, temporary, "engine_bench", &bench))
+        return 1;
+    const QString home = bench.home;
+    const QString name = bench.name;
     const QString admin = QDir(home).absoluteFilePath(QStringLiteral("data/") + name + QStringLiteral("/admin.sqlite"));
     const QString shared = QDir(home).absoluteFilePath(QStringLiteral("data/shared.sqlite"));
     if (!QFile::exists(admin)) {

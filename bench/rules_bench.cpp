@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/benchhome.h"
 #include "data/administration.h"
 #include "data/busyretry.h"
 #include "data/connection.h"
@@ -24,36 +25,17 @@
 #include "data/dm.h"
 #include "foundation/homefolder.h"
 
-namespace {
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     SetDefaultBusyAsker([](const QString&) { return false; });
     const QStringList args = app.arguments();
     QTemporaryDir temporary;
-    QString home = args.size() > 1 ? args.at(1) : QString();
-    const QString name = args.size() > 2 ? args.at(2) : QStringLiteral("Groot");
-    if (home.isEmpty()) {
-        home = temporary.path();
-        std::printf("generating a test administration in %s ...\n", qPrintable(home));
-        std::fflush(stdout);
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-generate"), {home, name});
-        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-            std::fprintf(stderr, "rules_bench: quillon-generate failed; give a generated home folder\n");
-            return 1;
-        }
-    }
+    BenchHome bench;
+    if (!PrepareBenchHome(args, temporary, "rules_bench", &bench))
+        return 1;
+    const QString home = bench.home;
+    const QString name = bench.name;
     SetProgramFolder(QDir(home).absolutePath() + QStringLiteral("/"));
     Tdm dm;
     TAdministration admin(DataFolder() + name, name, &dm);

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/benchhome.h"
 #include "data/busyretry.h"
 #include "foundation/homefolder.h"
 #include "foundation/msgdlg.h"
@@ -26,12 +27,6 @@
 #include "shell/mainwindow.h"
 
 namespace {
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 double Max(const std::vector<double>& v)
 {
@@ -65,20 +60,11 @@ int main(int argc, char** argv)
     SetDefaultBusyAsker([](const QString&) { return false; });
     const QStringList args = app.arguments();
     QTemporaryDir temporary;
-    QString home = args.size() > 1 ? args.at(1) : QString();
-    const QString name = args.size() > 2 ? args.at(2) : QStringLiteral("Groot");
-    if (home.isEmpty()) {
-        home = temporary.path();
-        std::printf("generating a test administration in %s ...\n", qPrintable(home));
-        std::fflush(stdout);
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-generate"), {home, name});
-        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-            std::fprintf(stderr, "startup_bench: quillon-generate failed; give a generated home folder\n");
-            return 1;
-        }
-    }
+    BenchHome bench;
+    if (!PrepareBenchHome(args, temporary, "startup_bench", &bench))
+        return 1;
+    const QString home = bench.home;
+    const QString name = bench.name;
     SetProgramFolder(QDir(home).absolutePath() + QStringLiteral("/"));
     EnsureHomeFolder();
     LoadTranslations(ProgramFolder() + QStringLiteral("dll/Strings.DAT"));
