@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QStaticText>
+#include <QTimer>
 #include <QStyledItemDelegate>
 
 QMimeData* RecordsMimeData(int module, const QList<qint64>& ids)
@@ -44,10 +46,28 @@ namespace {
 
 // Sort column in black, the others in white; the record picture at the right edge. Cells
 // are drawn directly (no style per cell): a page of the open explorer has a thousand.
+// Texts are drawn from laid-out copies kept by text, so a page shows without shaping when
+// its texts were laid out before (shown already, or laid out ahead by the grid while idle).
 class TExplorerDelegate : public QStyledItemDelegate
 {
 public:
     explicit TExplorerDelegate(TDBGridwListX* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    const QStaticText& LaidOut(const QString& text, const QFont& font) const
+    {
+        if (font != m_font || m_texts.size() > kMaxTexts) {
+            m_texts.clear();
+            m_font = font;
+        }
+        auto it = m_texts.constFind(text);
+        if (it == m_texts.constEnd()) {
+            QStaticText laidOut(text);
+            laidOut.setTextFormat(Qt::PlainText);
+            laidOut.prepare(QTransform(), font);
+            it = m_texts.insert(text, laidOut);
+        }
+        return *it;
+    }
 
 protected:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -64,12 +84,34 @@ protected:
             picture = m_grid->cellPicture(index);
         const int reserved = picture.isNull() ? 0 : qMin(16, picture.width()) + 2;
         const QRect area = cell.adjusted(3, 0, -3 - reserved, 0);
-        // Clipped at the cell, not elided: measuring the text first would lay it out twice.
+        // Clipped at the cell, not elided: eliding would lay every text out twice.
         const QString shown = index.data(Qt::DisplayRole).toString();
-        const QVariant alignment = index.data(Qt::TextAlignmentRole);
-        const int flags = alignment.isValid() ? alignment.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-        painter->setPen(text);
-        painter->drawText(area, flags | Qt::TextSingleLine, shown);
+        if (!shown.isEmpty()) {
+            const QVariant alignment = index.data(Qt::TextAlignmentRole);
+            const int flags = alignment.isValid() ? alignment.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
+            // Placed as QPainter::drawText(rect, flags, text) places a single line.
+            const QStaticText& laidOut = LaidOut(shown, painter->font());
+            const QSizeF size = laidOut.size();
+            qreal x = area.left();
+            if (flags & Qt::AlignRight)
+                x += area.width() - size.width();
+            else if (flags & Qt::AlignHCenter)
+                x += (area.width() - size.width()) / 2;
+            qreal y = area.top();
+            if (flags & Qt::AlignBottom)
+                y += area.height() - size.height();
+            else if (flags & Qt::AlignVCenter)
+                y += (area.height() - size.height()) / 2;
+            const bool clip = !QRectF(area).contains(QRectF(QPointF(x, y), size));
+            if (clip) {
+                painter->save();
+                painter->setClipRect(area, Qt::IntersectClip);
+            }
+            painter->setPen(text);
+            painter->drawStaticText(QPointF(x, y), laidOut);
+            if (clip)
+                painter->restore();
+        }
         if (!picture.isNull()) {
             const QSize size = picture.size().boundedTo(QSize(16, cell.height()));
             painter->drawPixmap(QRect(cell.right() - size.width(), cell.top() + (cell.height() - size.height()) / 2,
@@ -79,7 +121,10 @@ protected:
     }
 
 private:
+    static constexpr int kMaxTexts = 20000;
     TDBGridwListX* m_grid;
+    mutable QFont m_font;
+    mutable QHash<QString, QStaticText> m_texts;
 };
 
 bool IsNavigationKey(int key)
@@ -108,7 +153,8 @@ TDBGridwListX::TDBGridwListX(QWidget* parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setItemDelegate(new TExplorerDelegate(this));
+    m_delegate = new TExplorerDelegate(this);
+    setItemDelegate(m_delegate);
     setWordWrap(false);
     setCornerButtonEnabled(false);
     verticalHeader()->hide();
@@ -360,4 +406,51 @@ void TDBGridwListX::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
     emit enterPressed();
+}
+
+void TDBGridwListX::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (!m_layOutQueued) {
+        m_layOutQueued = true;
+        QTimer::singleShot(0, this, &TDBGridwListX::LayOutNearbyTexts);
+    }
+}
+
+void TDBGridwListX::LayOutNearbyTexts()
+{
+    // The page above and the page below the one shown, so that paging shows at once.
+    m_layOutQueued = false;
+    if (!m_model || !isVisible())
+        return;
+    const int rows = m_model->rowCount();
+    const int top = rowAt(0);
+    if (top < 0)
+        return;
+    int bottom = rowAt(viewport()->height() - 1);
+    if (bottom < 0)
+        bottom = rows - 1;
+    const int page = bottom - top + 1;
+    int left = columnAt(0);
+    int right = columnAt(viewport()->width() - 1);
+    if (left < 0)
+        left = 0;
+    if (right < 0)
+        right = m_model->columnCount() - 1;
+    const QFont font = viewport()->font();
+    auto* delegate = static_cast<TExplorerDelegate*>(m_delegate);
+    auto layOut = [&](int from, int to) {
+        for (int row = qMax(0, from); row <= to && row < rows; ++row) {
+            for (int visual = horizontalHeader()->visualIndex(left); visual <= horizontalHeader()->visualIndex(right); ++visual) {
+                const int column = horizontalHeader()->logicalIndex(visual);
+                if (column < 0 || isColumnHidden(column))
+                    continue;
+                const QString text = m_model->index(row, column).data(Qt::DisplayRole).toString();
+                if (!text.isEmpty())
+                    delegate->LaidOut(text, font);
+            }
+        }
+    };
+    layOut(bottom + 1, bottom + page);
+    layOut(top - page, top - 1);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QMimeData;
+class QStyledItemDelegate;
 class TDataSet;
 class TDataSetModel;
 
@@ -84,13 +85,18 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void TypeAhead(const QString& text);
     void ApplyColour();
     void MarkDarkColumns();
+    // Lays out, while idle, the texts of the pages next to the one shown.
+    void LayOutNearbyTexts();
 
     TDataSetModel* m_model = nullptr;
+    QStyledItemDelegate* m_delegate = nullptr;
+    bool m_layOutQueued = false;
     QStringList m_darkFields;
     std::vector<bool> m_darkColumns;  // per model column, read for every cell painted
     bool m_allSelected = false;
