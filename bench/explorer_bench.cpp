@@ -19,6 +19,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/benchhome.h"
 #include "data/administration.h"
 #include "data/busyretry.h"
 #include "data/connection.h"
@@ -30,12 +31,6 @@
 #include "shell/explorergrid.h"
 
 namespace {
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
 
 double Time(const std::function<void()>& work)
 {
@@ -63,20 +58,11 @@ int main(int argc, char** argv)
     SetMessageHook([](const MessageRequest&) { return MessageAnswer{}; });
     const QStringList args = app.arguments();
     QTemporaryDir temporary;
-    QString home = args.size() > 1 ? args.at(1) : QString();
-    const QString name = args.size() > 2 ? args.at(2) : QStringLiteral("Groot");
-    if (home.isEmpty()) {
-        home = temporary.path();
-        std::printf("generating a test administration in %s ...\n", qPrintable(home));
-        std::fflush(stdout);
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-generate"), {home, name});
-        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
-            std::fprintf(stderr, "explorer_bench: quillon-generate failed; give a generated home folder\n");
-            return 1;
-        }
-    }
+    BenchHome bench;
+    if (!PrepareBenchHome(args, temporary, "explorer_bench", &bench))
+        return 1;
+    const QString home = bench.home;
+    const QString name = bench.name;
     SetProgramFolder(QDir(home).absolutePath() + QStringLiteral("/"));
     Tdm dm;
     TAdministration admin(DataFolder() + name, name, &dm);

@@ -15,7 +15,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(fx.MakeAdministration());
         SetMessageHook([this](const MessageRequest& request) {
             shown.append(request.text);
-            return MessageAnswer{answer};
+            return MessageAnswer{answer, {}, false};
         });
         fx.Exec(QStringLiteral("DELETE FROM Adressen"));
         fx.Exec(QStringLiteral("DELETE FROM factuur"));

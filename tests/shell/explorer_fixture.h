@@ -31,7 +31,7 @@ protected:
         SaveTextLines(fx.dataFolder() + QStringLiteral("ovra.ini"), {QStringLiteral("MUNT EUR")});
         SetMessageHook([this](const MessageRequest& request) {
             shown.append(request.text);
-            return MessageAnswer{answer};
+            return MessageAnswer{answer, {}, false};
         });
         fx.Exec(QStringLiteral("DELETE FROM Adressen"));
         fx.Exec(QStringLiteral("DELETE FROM factuur"));
