@@ -173,10 +173,10 @@ void TfrmFirstRun::BuildPages()
     for (const CompanyField& field : kCompanyFields) {
         const QString column = QString::fromLatin1(field.column);
         auto* edit = new QLineEdit(company);
-        edit->setObjectName(QStringLiteral("edt") + QString(column).remove(u' '));
+        edit->setObjectName(QStringLiteral("edtProfile") + QString(column).remove(u' '));
         edit->setMaxLength(field.size);
         auto* caption = new QLabel(company);
-        caption->setObjectName(QStringLiteral("lab") + QString(column).remove(u' '));
+        caption->setObjectName(QStringLiteral("labProfile") + QString(column).remove(u' '));
         caption->setBuddy(edit);
         form->addRow(caption, edit);
         m_company.insert(column, edit);
@@ -294,7 +294,7 @@ void TfrmFirstRun::ApplyLanguage()
     findChild<QLabel*>(QStringLiteral("labCompany"))
         ->setText(Translate(NL("Deze gegevens worden het eerste contact van de administratie. U kunt ze later aanvullen.")));
     for (auto it = m_company.cbegin(); it != m_company.cend(); ++it)
-        findChild<QLabel*>(QStringLiteral("lab") + QString(it.key()).remove(u' '))->setText(CompanyCaption(it.key()));
+        findChild<QLabel*>(QStringLiteral("labProfile") + QString(it.key()).remove(u' '))->setText(CompanyCaption(it.key()));
     page(OptionsPage)->setTitle(Translate(NL("Instellingen")));
     findChild<QLabel*>(QStringLiteral("labOptions"))->setText(Translate(NL("Hoe werkt deze administratie?")));
     m_vatInclusive->setText(Translate(NL("Deze Administratie werkt  BTW inclusief")));

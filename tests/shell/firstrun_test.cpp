@@ -208,6 +208,22 @@ TEST_F(FirstRunTest, EnglishChosenShowsEnglishAtOnceAndIsWritten)
             EXPECT_EQ(wizard->page(TfrmFirstRun::LanguagePage)->title(), QStringLiteral("Welcome"));
             EXPECT_EQ(wizard->NameEdit()->text(), QStringLiteral("My company"));
             EXPECT_EQ(wizard->VatInclusiveBox()->text(), QStringLiteral("This administration works VAT inclusive"));
+            // Every caption names its own field.
+            const struct
+            {
+                const char* column;
+                const char* caption;
+            } captions[] = {{"Name", "Name"}, {"company", "Company"}, {"Zip", "Postcode"}, {"vatnr", "VAT number"}};
+            for (const auto& c : captions) {
+                QLabel* label = nullptr;
+                for (QLabel* l : wizard->findChildren<QLabel*>())
+                    if (l->buddy() == wizard->CompanyEdit(QString::fromLatin1(c.column)))
+                        label = l;
+                ASSERT_TRUE(label) << c.column;
+                EXPECT_EQ(label->text(), QString::fromLatin1(c.caption));
+            }
+            EXPECT_EQ(wizard->findChild<QLabel*>(QStringLiteral("labName"))->text(),
+                      QStringLiteral("All data of a business is kept in an administration. Give it a name."));
             for (int i = 0; i < 5 && wizard->isVisible(); ++i)
                 Press(wizard, Qt::Key_Return);
         },
