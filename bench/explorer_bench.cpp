@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         return 1;
     const QString home = bench.home;
     const QString name = bench.name;
-    SetProgramFolder(QDir(home).absolutePath() + QStringLiteral("/"));
+    SetProgramFolder(home);
     Tdm dm;
     TAdministration admin(DataFolder() + name, name, &dm);
     if (admin.Status() != asOpen) {

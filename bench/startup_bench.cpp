@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         return 1;
     const QString home = bench.home;
     const QString name = bench.name;
-    SetProgramFolder(QDir(home).absolutePath() + QStringLiteral("/"));
+    SetProgramFolder(home);
     EnsureHomeFolder();
     LoadTranslations(ProgramFolder() + QStringLiteral("dll/Strings.DAT"));
     WriteSetting(OvraIni(), QStringLiteral("DEFADMIN"), name);

@@ -66,8 +66,7 @@ bool ModuleAvailable(int module)
 
 void TfrmMain::FreeAdministration()
 {
-    m_explorerWidget->CloseExplorer();
-    m_explorerWidget->BindDataSource(nullptr, 0);
+    // Closes an open explorer (saving its column set) and unbinds its grid.
     m_explorerWidget->SetAdministration(nullptr);
     m_dataSource = nullptr;
     m_admin.reset();
